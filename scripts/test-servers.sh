@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Starts and stops the servers the tests talk to, all on 127.0.0.1:
+# a MariaDB server on a free port and an SMTP capture server (own server on a free port,
+# the built-in relay on port 3025). Sourced by test.sh.
+
+free_port() {
+  /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
+}
+
+start_mariadb() {
+  KV_DB_DIR="$(mktemp -d /tmp/kv-mariadb.XXXXXX)"
+  export KV_TEST_MYSQL_HOST=127.0.0.1
+  export KV_TEST_MYSQL_PORT="$(free_port)"
+  export KV_TEST_MYSQL_SOCKET="$KV_DB_DIR/mysql.sock"
+  export KV_TEST_MYSQL_ADMIN_USER=kvadmin
+  export KV_TEST_MYSQL_ADMIN_PASSWORD=kvadmin
+  export KV_TEST_MYSQL_DATADIR="$KV_DB_DIR/data"
+  mariadb-install-db --no-defaults --user=root --datadir="$KV_DB_DIR/data" \
+    --auth-root-authentication-method=socket --skip-test-db --force >"$KV_DB_DIR/install.log" 2>&1
+  mariadbd --no-defaults --user=root --datadir="$KV_DB_DIR/data" --socket="$KV_DB_DIR/mysql.sock" \
+    --pid-file="$KV_DB_DIR/mysqld.pid" --port="$KV_TEST_MYSQL_PORT" --bind-address=127.0.0.1 \
+    --skip-name-resolve --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
+    --log-error="$KV_DB_DIR/err.log" &
+  KV_DB_PID=$!
+  for _ in $(seq 1 300); do
+    mariadb-admin --no-defaults --socket="$KV_DB_DIR/mysql.sock" -uroot ping >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  mariadb --no-defaults --socket="$KV_DB_DIR/mysql.sock" -uroot -e \
+    "CREATE USER 'kvadmin'@'%' IDENTIFIED BY 'kvadmin'; GRANT ALL PRIVILEGES ON *.* TO 'kvadmin'@'%' WITH GRANT OPTION; FLUSH PRIVILEGES;"
+  # Lets a fault test stop and start the same server again.
+  export KV_TEST_MYSQL_START="mariadbd --no-defaults --user=root --datadir=$KV_DB_DIR/data --socket=$KV_DB_DIR/mysql.sock --pid-file=$KV_DB_DIR/mysqld.pid --port=$KV_TEST_MYSQL_PORT --bind-address=127.0.0.1 --skip-name-resolve --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci --log-error=$KV_DB_DIR/err.log"
+  export KV_TEST_MYSQL_PIDFILE="$KV_DB_DIR/mysqld.pid"
+  echo "MariaDB on 127.0.0.1:$KV_TEST_MYSQL_PORT"
+}
+
+stop_mariadb() {
+  [ -n "${KV_DB_DIR:-}" ] || return 0
+  mariadb-admin --no-defaults --socket="$KV_DB_DIR/mysql.sock" -uroot shutdown >/dev/null 2>&1 || true
+  if [ -f "$KV_DB_DIR/mysqld.pid" ]; then kill "$(cat "$KV_DB_DIR/mysqld.pid")" 2>/dev/null || true; fi
+  wait "${KV_DB_PID:-}" 2>/dev/null || true
+  rm -rf "$KV_DB_DIR"
+}
+
+start_smtp() {
+  KV_SMTP_DIR="$(mktemp -d /tmp/kv-smtp.XXXXXX)"
+  export KV_TEST_SMTP_HOST=127.0.0.1
+  export KV_TEST_SMTP_PORT="$(free_port)"
+  export KV_TEST_SMTP_USER=kvuser
+  export KV_TEST_SMTP_PASSWORD=kvpass
+  export KV_TEST_SMTP_SPOOL="$KV_SMTP_DIR/spool"
+  export KV_TEST_RELAY_PORT=3025
+  mkdir -p "$KV_TEST_SMTP_SPOOL"
+  /usr/bin/python3 "$ROOT/tests/mail/smtp_capture.py" --spool "$KV_TEST_SMTP_SPOOL" \
+    --port "$KV_TEST_SMTP_PORT" --relay-port "$KV_TEST_RELAY_PORT" \
+    --user "$KV_TEST_SMTP_USER" --password "$KV_TEST_SMTP_PASSWORD" \
+    --relay-user "${KV_RELAY_USER_NL:-kolvarn}" --relay-password "${KV_RELAY_PASS_NL:-kolvarn}" \
+    --relay-user "${KV_RELAY_USER_EN:-tralvenor}" --relay-password "${KV_RELAY_PASS_EN:-tralvenor}" \
+    >"$KV_SMTP_DIR/smtp.log" 2>&1 &
+  KV_SMTP_PID=$!
+  for _ in $(seq 1 100); do
+    /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1',$KV_TEST_SMTP_PORT),0.2).close()" 2>/dev/null && break
+    sleep 0.1
+  done
+  echo "SMTP capture on 127.0.0.1:$KV_TEST_SMTP_PORT (relay on $KV_TEST_RELAY_PORT)"
+}
+
+stop_smtp() {
+  [ -n "${KV_SMTP_PID:-}" ] || return 0
+  kill "$KV_SMTP_PID" 2>/dev/null || true
+  wait "$KV_SMTP_PID" 2>/dev/null || true
+  rm -rf "$KV_SMTP_DIR"
+}

@@ -1,0 +1,99 @@
+#pragma once
+#include "Edition.h"
+#include "KVJargon.h"
+#include "Seams.h"
+#include "Settings.h"
+#include "ticket/TBon.h"
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <memory>
+
+class Database;
+class Table;
+
+// The document's row plan (see the document layout code).
+struct RowPlan {
+    int DescriptionRows = 0, TypesRow = 0, WeekRow = 0, UsedPartsRow = 0;
+    int NeededPartsRow = 0, RemarksRow = 0, SignatureRow = 0, FooterRow = 0;
+};
+
+// Record identifier inputs and the per-run counter.
+struct IdState {
+    QString IdLocation, IdMachine, IdUser;
+    qint32 IdCounter = 0;
+};
+
+// The application state for the life of the process. Created by the executable (or a test)
+// with its own documents folder and passed by reference; there are no hidden globals.
+class KVGlobal {
+public:
+    KVGlobal(Edition edition, QString documentsFolder);
+    ~KVGlobal();
+    KVGlobal(const KVGlobal&) = delete;
+    KVGlobal& operator=(const KVGlobal&) = delete;
+
+    const Edition edition;
+    bool EnglishEdition() const { return edition == Edition::English; }
+
+    // The folder of every file of the system, always ending in "/".
+    const QString& DocumentsFolder() const { return m_documents; }
+    QString SettingsPath() const { return m_documents + QStringLiteral("kvrn.ini"); }
+    QString TermsPath() const { return m_documents + QStringLiteral("jargon.ini"); }
+    QString DatabasePath() const { return m_documents + QStringLiteral("kolvarn.db3"); }
+
+    // Plays DocumentsFolder + name through the sound seam.
+    void PlaySound(const QString& name) const;
+    // Translate of the current language.
+    QString Translate(const QString& text) const { return jargon.Translate(text); }
+
+    Seams seams;
+    KVJargon jargon;
+    Settings settings;
+
+    // In-memory aliases of settings keys that the system names on their own.
+    int& OwnUnit() { return settings.inst.unit; }
+    int& MaxUsedRows() { return settings.inst.maxgebruikt; }
+    int& MaxNeededRows() { return settings.inst.maxnodig; }
+    std::array<TSyncDev, 11>& SyncDevs() { return settings.syncDevs; }
+
+    bool CloudSyncEnabled = false;
+    int SyncUnits = 0;
+    IdState ids;
+
+    TBon bon;
+    RowPlan rowPlan;
+    QImage logo; // the image-list item "logo"
+
+    // Computed totals of the current ticket (document fill).
+    std::array<double, 4> WeekTotals{};  // 1 work, 2 overtime, 3 travel (hours); index 0 unused
+    std::array<double, 5> WeekAmounts{}; // 1 work, 2 overtime, 3 travel, 4 distance
+    double TotalEx = 0, VatAmount = 0, TotalInc = 0;
+
+    // Page-mode flags.
+    int CurrentDay = 1;
+    int CurrentList = 1;
+    std::array<int, 3> LineIndex{};     // 1..2
+    std::array<bool, 3> AddingLine{};   // 1..2
+    bool SignedThisVisit = false;
+    bool SignFromPreview = false;
+    bool CatalogueMode = false;
+    bool NewCataloguePart = false;
+    bool ClientCatalogueMode = false;
+    bool NewCatalogueClient = false;
+    bool PreviewZoomed = false;
+    bool LogoPickPending = false;
+
+    // The local store: opened at start-up, closed when it failed to open.
+    Database& db() { return *m_db; }
+    Table& BonTable() { return *m_bonTable; }
+    Table& OpdrachtgeverTable() { return *m_clientTable; }
+    Table& OnderdeelTable() { return *m_partTable; }
+    Table& HulpTable() { return *m_hulpTable; }
+
+private:
+    QString m_documents;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<Table> m_bonTable, m_clientTable, m_partTable, m_hulpTable;
+};
