@@ -10,7 +10,7 @@ int main(int argc, char* argv[])
 {
     KVApplication app(argc, argv);
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    TFMain FMain(EnglishEdition ? Edition::English : Edition::Dutch, docs);
+    TFMain FMain(docs, EnglishEdition ? Edition::English : Edition::Dutch);
     FMain.show();
     return app.exec();
 }

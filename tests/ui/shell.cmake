@@ -1,0 +1,1 @@
+kv_test(test_mainwindow ${KV_TEST_DIR}/test_mainwindow.cpp)

@@ -1,0 +1,93 @@
+#include "TestSupport.h"
+#include "app/KVWidgets.h"
+#include "app/TFMain.h"
+
+#include <QLabel>
+#include <QStackedWidget>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+struct Window {
+    explicit Window(Edition e = Edition::Dutch) : w(docs.path(), e, [this](KVGlobal& g) { rec.Attach(g); })
+    {
+        w.show();
+    }
+    TempDocs docs = [] { TempDocs d; d.InstallTemplateDatabase(); d.InstallSounds(); return d; }();
+    SeamRecorder rec;
+    TFMain w;
+};
+}
+
+TEST(MainWindow, ShowsProductNameOfEachEdition)
+{
+    for (auto [edition, name] : {std::pair{Edition::Dutch, "KolVarnPro"}, std::pair{Edition::English, "TralVenorPro"}}) {
+        Window win(edition);
+        EXPECT_EQ(win.w.LabelMain()->text(), name);
+        EXPECT_EQ(win.w.CurrentPageName(), "TabItemMain");
+    }
+}
+
+TEST(MainWindow, SideMenuHidesTitleAndBottomBarAndClosesOnListClick)
+{
+    Window win;
+    auto* bottom = win.w.findChild<QWidget*>("ToolBarMainBottom");
+    ASSERT_TRUE(bottom);
+    EXPECT_FALSE(win.w.ListBoxMenu()->isVisible());
+
+    QTest::mouseClick(win.w.findChild<QWidget*>("SBMenu"), Qt::LeftButton);
+    EXPECT_TRUE(win.w.ListBoxMenu()->isVisible());
+    EXPECT_FALSE(win.w.LabelMain()->isVisible());
+    EXPECT_FALSE(bottom->isVisible());
+
+    // A tap on an empty area of the main list closes the menu and opens no page.
+    auto* list = win.w.ListBoxMain();
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 5, list->height() - 5));
+    EXPECT_FALSE(win.w.ListBoxMenu()->isVisible());
+    EXPECT_TRUE(win.w.LabelMain()->isVisible());
+    EXPECT_TRUE(bottom->isVisible());
+    EXPECT_EQ(win.w.CurrentPageName(), "TabItemMain");
+}
+
+TEST(MainWindow, EveryPageOfThePageMapIsInTheStack)
+{
+    Window win;
+    for (const char* page : {"TabItemMain", "TabItemAlgemeen", "TabItemType", "TabItemSpecificatie", "TabItemDag",
+                             "TabItemGB", "TabItemOnderdeel", "TabItemFoto", "TabItemImage", "TabItemInfo", "TabItemSign",
+                             "TabItemOverzicht", "TabItemDBOpdrachtgevers", "TabItemOpdrachtgever",
+                             "TabItemDBOnderdelen", "TabItemConfig", "TabItemPro", "TabItemSync", "TabItemAbout"})
+        EXPECT_TRUE(win.w.Page(page)) << page;
+    for (const char* button : {"SBMenu", "SBNew", "SBOverzicht", "SBConfig", "SBSync", "SBPro", "SBAbout", "SBBadgeKV",
+                               "SBBadgeOG", "SBBadgeOD", "SBAlgemeenOK", "SBInfoEmail", "SBUploadKV", "SBAboutOK"})
+        EXPECT_TRUE(win.w.findChild<QWidget*>(button)) << button;
+}
+
+TEST(MainWindow, KeyboardLiftsOnlyACoveredField)
+{
+    Window win;
+    win.w.resize(400, 700);
+    QTest::qWait(10);
+    auto* field = new QLineEdit(win.w.ListBoxMain());
+    field->setGeometry(10, 500, 200, 30);
+    field->show();
+    field->setFocus();
+    QTest::qWait(10);
+    const int fieldBottom = field->mapTo(&win.w, QPoint(0, 0)).y() + field->height();
+
+    // A keyboard below the field: nothing moves.
+    win.w.KeyboardShown(QRectF(win.w.mapToGlobal(QPoint(0, 650)), QSizeF(400, 50)));
+    EXPECT_FALSE(win.w.FNeedOffset());
+
+    // A keyboard over the field: lifted by exactly the covered height.
+    const int kbTop = 400;
+    win.w.KeyboardShown(QRectF(win.w.mapToGlobal(QPoint(0, kbTop)), QSizeF(400, 300)));
+    EXPECT_TRUE(win.w.FNeedOffset());
+    EXPECT_EQ(win.w.VertScrollBox1()->verticalScrollBar()->value(), fieldBottom - kbTop);
+
+    win.w.KeyboardHidden();
+    EXPECT_FALSE(win.w.FNeedOffset());
+    EXPECT_EQ(win.w.VertScrollBox1()->verticalScrollBar()->value(), 0);
+}
