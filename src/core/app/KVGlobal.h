@@ -8,10 +8,20 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 class Database;
 class Table;
+
+// The synchronisation's entry points that other subsystems call. The cloud code fills them in;
+// until then (and whenever CloudSyncEnabled is false) they do nothing.
+struct CloudSeam {
+    // Pushes the current row of table into the inboxes of the other active units.
+    // kind is the table code: "kv" tickets, "og" clients, "od" parts.
+    std::function<void(const QString& kind, Table& table)> fanOut;
+    void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
+};
 
 // The document's row plan (see the document layout code).
 struct RowPlan {
@@ -49,6 +59,7 @@ public:
     QString Translate(const QString& text) const { return jargon.Translate(text); }
 
     Seams seams;
+    CloudSeam cloud;
     KVJargon jargon;
     Settings settings;
 
