@@ -15,12 +15,46 @@ class Database;
 class Table;
 
 // The synchronisation's entry points that other subsystems call. The cloud code fills them in;
-// until then (and whenever CloudSyncEnabled is false) they do nothing.
+// until then (and whenever CloudSyncEnabled is false) they do nothing. kind is the table code:
+// "kv" tickets, "og" clients, "od" parts. Database errors of the cloud connection end the
+// calling action silently (KVAbort); an automatic push that finds the connection closed throws
+// KVError("Connection is not connected").
 struct CloudSeam {
     // Pushes the current row of table into the inboxes of the other active units.
-    // kind is the table code: "kv" tickets, "og" clients, "od" parts.
     std::function<void(const QString& kind, Table& table)> fanOut;
+    // The after-post rule of clients and parts: when CloudSyncEnabled and the stored row is not
+    // synced, FanOut and "woosh.mp3".
+    std::function<void(const QString& kind, Table& table)> afterPost;
+    // FinishBon, after storing: when CloudSyncEnabled and the stored ticket is signed, FanOut
+    // and "woosh.mp3".
+    std::function<void(Table& bon)> signedTicketUpload;
+    // The last step of ReadSettings: connect with the account read (errors swallowed) and
+    // count the unit inboxes into SyncUnits.
+    std::function<void()> connectAtStartUp;
+    // Company page OK, once settings.cloud holds the page's values: sets the connection's
+    // account (prefixed name, password, server) and CloudSyncEnabled. Does not connect.
+    std::function<void()> applyAccount;
+    // The connection test (ListBoxItem47) with the page's three edits; shows its message.
+    std::function<void(const QString& user, const QString& ww, const QString& server)> testConnection;
+    // SBUploadKV: pushes the tickets at positions startRow..endRow of BonTable (its current
+    // order, 0-based), each followed by "woosh.mp3".
+    std::function<void(int startRow, int endRow)> uploadTickets;
+    // SBDownloadKV / SBDownloadOG / SBDownloadOD: moves the own inbox of the kind into the
+    // local table, then "pop.mp3" when something came, "nono.mp3" when nothing did.
+    std::function<void(const QString& kind)> download;
+
     void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
+    void AfterPost(const QString& kind, Table& table) const { if (afterPost) afterPost(kind, table); }
+    void SignedTicketUpload(Table& bon) const { if (signedTicketUpload) signedTicketUpload(bon); }
+    void ConnectAtStartUp() const { if (connectAtStartUp) connectAtStartUp(); }
+    void ApplyAccount() const { if (applyAccount) applyAccount(); }
+    void TestConnection(const QString& user, const QString& ww, const QString& server) const
+    {
+        if (testConnection)
+            testConnection(user, ww, server);
+    }
+    void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }
+    void Download(const QString& kind) const { if (download) download(kind); }
 };
 
 // The document's row plan (see the document layout code).
