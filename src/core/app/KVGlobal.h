@@ -21,6 +21,12 @@ struct CloudSeam {
     // kind is the table code: "kv" tickets, "og" clients, "od" parts.
     std::function<void(const QString& kind, Table& table)> fanOut;
     void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
+    // The company page was confirmed: the connection takes the account settings on its next use.
+    std::function<void()> applyAccount;
+    void ApplyAccount() const { if (applyAccount) applyAccount(); }
+    // The connection test of the company page's "Synchronisatie" row.
+    std::function<void()> connectionTest;
+    void ConnectionTest() const { if (connectionTest) connectionTest(); }
 };
 
 // The document's row plan (see the document layout code).
