@@ -64,11 +64,16 @@ const QList<PageSpec>& pageMap()
 }
 
 // The main menu of the current ticket, in order.
-const std::pair<const char*, const char*> kMainItems[] = {
-    {"ListBoxItemAlgemeen", "Algemeen"},     {"ListBoxItemType", "Type"},
-    {"ListBoxItemSpecificatie", "Specificatie"}, {"ListBoxItemGebruikt", "Gebruikt"},
-    {"ListBoxItemBenodigd", "Benodigd"},     {"ListBoxItem43", "Foto's"},
-    {"ListBoxItemBekijk", "Bekijk"},         {"ListBoxItemOndertekening", "Afronding"},
+struct MainItem {
+    const char* name;
+    const char* caption;
+    const char* icon;
+};
+const MainItem kMainItems[] = {
+    {"ListBoxItemAlgemeen", "Algemeen", "general"},      {"ListBoxItemType", "Type", "type"},
+    {"ListBoxItemSpecificatie", "Specificatie", "week"}, {"ListBoxItemGebruikt", "Gebruikt", "used"},
+    {"ListBoxItemBenodigd", "Benodigd", "needed"},       {"ListBoxItem43", "Foto's", "photos"},
+    {"ListBoxItemBekijk", "Bekijk", "view"},             {"ListBoxItemOndertekening", "Afronding", "sign"},
 };
 
 const QString kNoDetail = QStringLiteral("....");
@@ -252,9 +257,10 @@ void TFMain::BuildMainPage()
     mv->setContentsMargins(0, 0, 0, 0);
     m_listMain = new KVListBox(QStringLiteral("ListBoxMain"), middle);
     m_listMain->setStyleSheet(QStringLiteral("#ListBoxMain { background: #EFEFF4; }"));
-    for (const auto& [name, caption] : kMainItems) {
-        KVListItem* item = m_listMain->addItem(QLatin1String(name), QString());
-        BindCaption(j, item, QLatin1String(name), QString::fromUtf8(caption));
+    for (const MainItem& m : kMainItems) {
+        KVListItem* item = m_listMain->addItem(QLatin1String(m.name), QString());
+        BindCaption(j, item, QLatin1String(m.name), QString::fromUtf8(m.caption));
+        item->setIconName(QStringLiteral(":/ui/icons/%1.svg").arg(QLatin1String(m.icon)));
     }
     for (const char* name : {"ListBoxItemAlgemeen", "ListBoxItemType", "ListBoxItemOndertekening"})
         m_listMain->item(QLatin1String(name))->setDetail(kNoDetail);
@@ -265,10 +271,12 @@ void TFMain::BuildMainPage()
     m_listMenu = new KVListBox(QStringLiteral("ListBoxMenu"), middle);
     m_listMenu->setStyleSheet(QStringLiteral("#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"));
     m_listMenu->addHeader(QStringLiteral("ListBoxHeaderMenu"), QStringLiteral("Menu"));
-    BindCaption(j, m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString()), QStringLiteral("ListBoxItemOG"),
-                QStringLiteral("Opdrachtgevers"));
-    BindCaption(j, m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString()), QStringLiteral("ListBoxItemOD"),
-                QStringLiteral("Onderdelen"));
+    KVListItem* og = m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString());
+    BindCaption(j, og, QStringLiteral("ListBoxItemOG"), QStringLiteral("Opdrachtgevers"));
+    og->setIconName(QStringLiteral(":/ui/icons/clients.svg"));
+    KVListItem* od = m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString());
+    BindCaption(j, od, QStringLiteral("ListBoxItemOD"), QStringLiteral("Onderdelen"));
+    od->setIconName(QStringLiteral(":/ui/icons/parts.svg"));
     m_listMenu->addStretch();
     m_listMenu->hide();
     connect(m_listMenu, &KVListBox::clicked, this, &TFMain::ToggleMenu);
