@@ -1,6 +1,7 @@
 #include "KVJargon.h"
 
 #include "IniFile.h"
+#include "Resources.h"
 
 #include <QFile>
 
@@ -50,6 +51,7 @@ const std::pair<const char*, const char*> kDerived[] = {
 
 KVJargon::KVJargon(QObject* parent) : QObject(parent)
 {
+    InitCoreResources();
     LoadTables();
     for (const TermCaption& t : kTermCaptions) {
         Register(QLatin1String(t.name), QString::fromUtf8(t.design));

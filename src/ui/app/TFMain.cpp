@@ -20,6 +20,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+static void initUiResources() { Q_INIT_RESOURCE(ui); }
+
 namespace {
 
 // The pages of the page map that have no page class of their own yet: name, title, the
@@ -82,6 +84,7 @@ const QString kNoDetail = QStringLiteral("....");
 TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup, QWidget* parent)
     : QMainWindow(parent), m_g(std::make_unique<KVGlobal>(edition, documentsFolder))
 {
+    initUiResources();
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(EditionInfo::ProductName(edition));
     resize(480, 800);
