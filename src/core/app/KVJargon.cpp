@@ -4,6 +4,16 @@
 
 #include <QFile>
 
+// The core is a static library: its resources are linked only when something names them.
+static void initCoreResources()
+{
+    static const bool once = [] {
+        Q_INIT_RESOURCE(core);
+        return true;
+    }();
+    (void)once;
+}
+
 namespace {
 const QString kNoTerm = QStringLiteral("<->");
 const QString kSection = QStringLiteral("Jargon");
@@ -72,12 +82,16 @@ const QStringList& KVJargon::TermCaptionNames()
 
 void KVJargon::LoadTables()
 {
+    initCoreResources();
     for (const QString& code : LanguageCodes()) {
         QFile f(QStringLiteral(":/lang/%1.txt").arg(code));
         if (!f.open(QIODevice::ReadOnly))
             continue;
         const bool fillSources = m_sources.isEmpty();
-        const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+        QString text = QString::fromUtf8(f.readAll());
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1); // a byte-order mark is no part of the first source text
+        const QStringList lines = text.split(QLatin1Char('\n'));
         for (QString line : lines) {
             line.remove(QLatin1Char('\r'));
             const int eq = line.indexOf(QLatin1Char('='));
