@@ -237,6 +237,8 @@ struct ServerCase {
     const char* to;
 };
 
+void PrintTo(const ServerCase& c, std::ostream* os) { *os << c.name; }
+
 class ServerChoice : public ::testing::TestWithParam<ServerCase> {};
 
 TEST_P(ServerChoice, SendsWhereTheSettingsSay)
@@ -357,6 +359,8 @@ struct CheckCase {
     MailOutcome outcome;
     const char* message; // empty: silent
 };
+
+void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
 
 class CheckOrder : public ::testing::TestWithParam<CheckCase> {};
 
