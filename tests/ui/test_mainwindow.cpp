@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,4 +91,25 @@ TEST(MainWindow, KeyboardLiftsOnlyACoveredField)
     win.w.KeyboardHidden();
     EXPECT_FALSE(win.w.FNeedOffset());
     EXPECT_EQ(win.w.VertScrollBox1()->verticalScrollBar()->value(), 0);
+}
+
+TEST(MainWindow, CloseWritesTheMainSections)
+{
+    Window win;
+    win.w.close();
+    const QString ini = QString::fromUtf8(win.docs.ReadFile("kvrn.ini"));
+    for (const char* section : {"[INST]", "[MAIL]", "[mailtekst]"})
+        EXPECT_TRUE(ini.contains(section)) << section;
+    EXPECT_FALSE(ini.contains("[PRO]"));
+}
+
+TEST(MainWindow, LanguageOfTheSettingsReachesTheCaptions)
+{
+    TempDocs docs;
+    docs.InstallTemplateDatabase();
+    docs.WriteFile("kvrn.ini", "[BRANCHE]\ntaal=1\n");
+    SeamRecorder rec;
+    TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+    EXPECT_EQ(w.ListBoxMain()->item("ListBoxItemAlgemeen")->caption(), "General");
+    EXPECT_EQ(w.findChild<QToolButton*>("SBOverzicht")->text(), "Summary");
 }

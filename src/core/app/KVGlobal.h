@@ -28,14 +28,13 @@ struct CloudSeam {
     // FinishBon, after storing: when CloudSyncEnabled and the stored ticket is signed, FanOut
     // and "woosh.mp3".
     std::function<void(Table& bon)> signedTicketUpload;
-    // The last step of ReadSettings: connect with the account read (errors swallowed) and
-    // count the unit inboxes into SyncUnits.
-    std::function<void()> connectAtStartUp;
-    // Company page OK, once settings.cloud holds the page's values: sets the connection's
-    // account (prefixed name, password, server) and CloudSyncEnabled. Does not connect.
+    // The company page was confirmed and settings.cloud holds its values: the connection takes
+    // the account (prefixed name, password, server) on its next use; sets CloudSyncEnabled.
     std::function<void()> applyAccount;
-    // The connection test (ListBoxItem47) with the page's three edits; shows its message.
-    std::function<void(const QString& user, const QString& ww, const QString& server)> testConnection;
+    // The connection test of the company page's "Synchronisatie" row, with settings.cloud
+    // holding the page's three edits (the user normalised): connects, counts the units and
+    // shows "Verbinding met server OK. Units: N" or "Geen verbinding met server.".
+    std::function<void()> connectionTest;
     // SBUploadKV: pushes the tickets at positions startRow..endRow of BonTable (its current
     // order, 0-based), each followed by "woosh.mp3".
     std::function<void(int startRow, int endRow)> uploadTickets;
@@ -46,13 +45,8 @@ struct CloudSeam {
     void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
     void AfterPost(const QString& kind, Table& table) const { if (afterPost) afterPost(kind, table); }
     void SignedTicketUpload(Table& bon) const { if (signedTicketUpload) signedTicketUpload(bon); }
-    void ConnectAtStartUp() const { if (connectAtStartUp) connectAtStartUp(); }
     void ApplyAccount() const { if (applyAccount) applyAccount(); }
-    void TestConnection(const QString& user, const QString& ww, const QString& server) const
-    {
-        if (testConnection)
-            testConnection(user, ww, server);
-    }
+    void ConnectionTest() const { if (connectionTest) connectionTest(); }
     void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }
     void Download(const QString& kind) const { if (download) download(kind); }
 };

@@ -1,6 +1,7 @@
 #include "KVCloud.h"
 
 #include "app/KVGlobal.h"
+#include "app/SettingsStore.h"
 
 #include <QSet>
 
@@ -21,9 +22,8 @@ KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(glob
         withKind(code, [&](CloudKind k) { AfterPostUpload(k, t); });
     };
     s.signedTicketUpload = [this](Table& bon) { SignedTicketUpload(bon); };
-    s.connectAtStartUp = [this] { ConnectAtStartUp(); };
     s.applyAccount = [this] { ApplyAccount(); };
-    s.testConnection = [this](const QString& u, const QString& w, const QString& srv) { TestConnection(u, w, srv); };
+    s.connectionTest = [this] { ConnectionTest(); };
     s.uploadTickets = [this](int start, int end) { UploadTickets(start, end); };
     s.download = [this, withKind](const QString& code) { withKind(code, [&](CloudKind k) { DownloadClick(k); }); };
 }
@@ -31,12 +31,6 @@ KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(glob
 KVCloud::~KVCloud() { g.cloud = CloudSeam{}; }
 
 // ---- account ------------------------------------------------------------------------------
-
-QString KVCloud::NormaliseUser(const QString& user)
-{
-    static const QString prefix = QStringLiteral("qurimsa_");
-    return user.startsWith(prefix) ? user.mid(prefix.size()) : user;
-}
 
 QString KVCloud::AccountName(const QString& normalisedUser)
 {
@@ -102,10 +96,17 @@ int KVCloud::CountUnits()
 
 void KVCloud::TestConnection(const QString& user, const QString& password, const QString& server)
 {
+    // The page's values become the in-memory account; the file and CloudSyncEnabled stay.
     Settings::Cloud& c = g.settings.cloud;
-    c.user = NormaliseUser(user);
+    c.user = NormaliseCloudUser(user);
     c.ww = password;
     c.server = server;
+    ConnectionTest();
+}
+
+void KVCloud::ConnectionTest()
+{
+    const Settings::Cloud& c = g.settings.cloud;
     const QString account = PrefixedAccountName(c.user);
     UniConnectionCloud.SetDatabase(account);
     UniConnectionCloud.SetUsername(account);

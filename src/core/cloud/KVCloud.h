@@ -30,8 +30,7 @@ public:
     CloudConnection UniConnectionCloud;
 
     // ---- account ----
-    // Drops a leading "qurimsa_".
-    static QString NormaliseUser(const QString& user);
+    // (The user name is normalised by NormaliseCloudUser of the settings.)
     // Database and user name at start-up: the name itself when it holds "kolvarnp", else
     // "kolvarnp_" + name.
     static QString AccountName(const QString& normalisedUser);
@@ -47,8 +46,11 @@ public:
     void ApplyAccount();
     // Number of consecutive ticket inboxes kv1, kv2, ... in the company database; 0 when closed.
     int CountUnits();
-    // Connects with the page's values and shows "Verbinding met server OK. Units: N" or
-    // "Geen verbinding met server.".
+    // The connection test with the account in settings.cloud: connects with the prefixed
+    // account name, counts the units into SyncUnits and shows "Verbinding met server OK.
+    // Units: N", or "Geen verbinding met server." when the connect or the count fails.
+    void ConnectionTest();
+    // The same after taking the page's three edits as the in-memory account (user normalised).
     void TestConnection(const QString& user, const QString& password, const QString& server);
 
     // ---- upload ----

@@ -1,0 +1,68 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class KVGlobal;
+
+// The values of the settings page, as its controls hold them. Number boxes hold doubles and
+// are rounded (halves to even) where the setting is a whole number.
+struct ConfigValues {
+    double schaal = 1, unit = 1, bon = 0;
+    QString monteur, email;
+    bool correctie = false;
+    double werk = 0, over = 0, reis = 0, km = 0, btw = 0;
+    bool autoComp = true, prijsinc = false;
+    double maxgebruikt = 13, maxnodig = 0;
+    int taal = 4;
+    QString valuta, afstand;
+    double port = 0;
+    QString smtp, user, ww, reply;
+    bool std = true;
+};
+
+// A number box: value, range and decimals; a step stops at the bounds.
+struct NumberRange {
+    double min = 0, max = 0;
+    double Clamp(double v) const { return v < min ? min : (v > max ? max : v); }
+};
+
+// The settings page without its widgets: opening, the steppers, the maxima coupling and the
+// confirm sequence.
+namespace ConfigForm {
+ConfigValues Open(const KVGlobal& g);
+// The ranges of the two maxima, narrowed by the parts lines of the current ticket.
+NumberRange MaxUsedRange(const KVGlobal& g);
+NumberRange MaxNeededRange(const KVGlobal& g);
+// Keeps the sum of the maxima at most 13 after one of them changed.
+void MaxUsedChanged(ConfigValues& v);
+void MaxNeededChanged(ConfigValues& v);
+// One step of a stepper from the value as typed: +-1 (or +-0.1 for the scale) within range.
+double Step(double typed, double delta, const NumberRange& range);
+// Rounds to the nearest whole number, halves to the even neighbour.
+int RoundHalfEven(double v);
+// Confirms the page; returns true when a maximum changed (the document rows were rebuilt).
+bool Confirm(KVGlobal& g, const ConfigValues& v);
+}
+
+// The company page without its widgets.
+struct ProValues {
+    QString bedrijf, footer1, footer2, footer3;
+    QString user, ww, server;
+};
+
+namespace ProForm {
+ProValues Open(const KVGlobal& g);
+// Confirms the page: footers, the logo file "logokvpro.jpg", the account, the settings file.
+void Confirm(KVGlobal& g, const ProValues& v);
+// Loads an image file as the new logo (the image-list item "logo"); throws KVError with a
+// clear text when the file is not a picture, keeping the previous logo.
+void LoadLogoFile(KVGlobal& g, const QString& path);
+}
+
+// The About page's texts, which follow the edition, not the chosen language.
+struct AboutTexts {
+    QStringList memoBeg;
+    QString memoInfo0;
+    QString review, facebook, site;
+};
+AboutTexts AboutTextsFor(const KVGlobal& g);
