@@ -155,9 +155,10 @@ QString cleanText(const QString& raw, const Column& c)
     for (QChar ch : raw) {
         const char16_t u = ch.unicode();
         if (u == u'\r' || u == u'\n' || u == u'\t') {
+            // A one-line text gets a space for a line break (CR LF counts once) or a tab.
             if (c.multiLine)
                 out += ch;
-            else if (u == u'\t')
+            else if (u != u'\r')
                 out += QLatin1Char(' ');
             continue;
         }
