@@ -113,3 +113,23 @@ TEST(MainWindow, LanguageOfTheSettingsReachesTheCaptions)
     EXPECT_EQ(w.ListBoxMain()->item("ListBoxItemAlgemeen")->caption(), "General");
     EXPECT_EQ(w.findChild<QToolButton*>("SBOverzicht")->text(), "Summary");
 }
+
+// Terms come before the language, and the captions built from both come last: a user term
+// outside the table stays as written, and the signature caption is built from the result.
+TEST(MainWindow, StartUpAppliesTermsThenLanguageThenBuiltCaptions)
+{
+    TempDocs docs;
+    docs.InstallTemplateDatabase();
+    docs.WriteFile("kvrn.ini", "[BRANCHE]\ntaal=1\nafstand=mijl\n");
+    docs.WriteFile("jargon.ini", "[Jargon]\nOpdrachtgever=Klant\nKolvarn=Opdracht\n");
+    SeamRecorder rec;
+    TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+    KVJargon& j = w.global().jargon;
+    EXPECT_EQ(j.Caption("ListBoxItemOpdrachtgever"), "Klant");
+    EXPECT_EQ(j.Caption("ListBoxItemKolvarn"), "Opdracht");
+    EXPECT_EQ(j.Caption("ListBoxItemWerktijd"), "Working");
+    EXPECT_EQ(j.Caption("TMSFMXSignatureCapture1"), "If agreement signature klant");
+    EXPECT_EQ(j.Caption("TMSFMXSignatureCapture2"), "If agreement signature mechanic");
+    EXPECT_EQ(j.Caption("ListBoxItemAfstand"), "Mijl");
+    EXPECT_EQ(j.Caption("ListBoxItemAfstandPrijs"), "Price per mijl");
+}
