@@ -3,3 +3,4 @@ set(KV_CLOUD_TEST_SUPPORT ${KV_TEST_DIR}/CloudTestSupport.cpp ${KV_TEST_DIR}/Clo
 kv_test(test_cloud_values ${KV_TEST_DIR}/test_cloud_values.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_account ${KV_TEST_DIR}/test_cloud_account.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_upload ${KV_TEST_DIR}/test_cloud_upload.cpp ${KV_CLOUD_TEST_SUPPORT})
+kv_test(test_cloud_ui ${KV_TEST_DIR}/test_cloud_ui.cpp ${KV_CLOUD_TEST_SUPPORT})

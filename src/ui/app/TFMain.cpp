@@ -3,6 +3,9 @@
 #include "KVSoundPlayer.h"
 #include "KVWidgets.h"
 #include "TermEditor.h"
+#include "cloud/KVCloud.h"
+#include "cloud/PeriodicCheck.h"
+#include "cloud/SyncPage.h"
 #include "app/Language.h"
 #include "app/SettingsStore.h"
 #include "document/Mail.h"
@@ -60,7 +63,6 @@ const QList<PageSpec>& pageMap()
           {"SBSelectAllOdd", "Alles"}, {"SBDownloadOD", "Download"}}},
         {"TabItemConfig", "Config", {{"SBConfigTerug", "Terug"}}, {{"SBConfigOK", "OK"}}, {}},
         {"TabItemPro", "Pro", {{"SBProTerug", "Terug"}}, {{"SBProOK", "OK"}}, {}},
-        {"TabItemSync", "Sync Units", {{"SBSyncTerug", "Terug"}}, {{"SBSyncOK", "OK"}}, {}},
         {"TabItemAbout", "About", {}, {{"SBAboutOK", "OK"}}, {}},
     };
     return map;
@@ -111,8 +113,13 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     if (setup)
         setup(*m_g);
 
+    m_cloud = std::make_unique<KVCloud>(*m_g);
+    m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
+
     BuildMainPage();
+    BuildSyncPage();
     BuildPlaceholderPages();
+    m_periodicCheck = new PeriodicCheck(this, *m_cloud);
     m_termEditor = new TermEditor(this);
     connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
         m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
@@ -127,6 +134,18 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
 }
 
 TFMain::~TFMain() = default;
+
+void TFMain::BuildSyncPage()
+{
+    m_syncPage = new SyncPage(*m_g);
+    AddPage(m_syncPage);
+    connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    if (auto* sync = findChild<QAbstractButton*>(QStringLiteral("SBSync")))
+        connect(sync, &QAbstractButton::clicked, this, [this] {
+            m_syncPage->SBSyncClick();
+            ShowPage(QStringLiteral("TabItemSync"));
+        });
+}
 
 void TFMain::InstallProductionSeams()
 {
