@@ -113,6 +113,14 @@ TestDevice::TestDevice(TestCompany& company, int unit, const QList<int>& active)
     cloud = std::make_unique<KVCloud>(g);
 }
 
+void OpenStore(KVGlobal& g)
+{
+    g.db().Open(g.DatabasePath());
+    g.BonTable().Open();
+    g.OpdrachtgeverTable().Open();
+    g.OnderdeelTable().Open();
+}
+
 void TestDevice::Start() { cloud->ConnectAtStartUp(); }
 
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag)

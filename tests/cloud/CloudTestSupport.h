@@ -56,6 +56,10 @@ struct TestDevice {
     void Start();
 };
 
+// Opens the device's local database as the start-up does (schema brought up to date, the three
+// tables open).
+void OpenStore(KVGlobal& g);
+
 // A ticket/client/part row as a column -> value map for the push, built from the column list
 // with a recognisable value per column.
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag = QStringLiteral("x"));

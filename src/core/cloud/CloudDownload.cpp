@@ -12,6 +12,8 @@
 #include "store/Database.h"
 #include "store/Table.h"
 
+#include <mysqld_error.h>
+
 namespace {
 QString quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
 }
@@ -42,7 +44,14 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* mor
     *more = false;
     UniConnectionCloud.StartTransaction();
     try {
-        const std::vector<CloudRow> rows = UniConnectionCloud.Query(select, {batch});
+        std::vector<CloudRow> rows;
+        try {
+            rows = UniConnectionCloud.Query(select, {batch});
+        } catch (const CloudError& e) {
+            // A unit without an inbox has nothing waiting.
+            if (e.code() != ER_NO_SUCH_TABLE)
+                throw;
+        }
         if (rows.empty()) {
             UniConnectionCloud.Commit();
             return 0;
