@@ -1,4 +1,5 @@
 #include "CloudTestSupport.h"
+#include "store/LocalStore.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -115,10 +116,8 @@ TestDevice::TestDevice(TestCompany& company, int unit, const QList<int>& active)
 
 void OpenStore(KVGlobal& g)
 {
-    g.db().Open(g.DatabasePath());
-    g.BonTable().Open();
-    g.OpdrachtgeverTable().Open();
-    g.OnderdeelTable().Open();
+    if (!OpenDatabase(g))
+        ADD_FAILURE() << "the local database did not open";
 }
 
 void TestDevice::Start() { cloud->ConnectAtStartUp(); }

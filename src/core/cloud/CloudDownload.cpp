@@ -28,6 +28,8 @@ bool KVCloud::PullInbox(CloudKind kind)
     bool more = true;
     while (more)
         merged += pullBatch(kind, local, merged, &more);
+    // The lists show the new rows.
+    local.Refresh();
     return merged > 0;
 }
 

@@ -19,6 +19,10 @@ class TermEditor;
 class KVCloud;
 class PeriodicCheck;
 class SyncPage;
+class PreviewPage;
+class ConfigPage;
+class ProPage;
+class AboutPage;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -68,6 +72,13 @@ public:
     bool FNeedOffset() const { return m_needOffset; }
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
+    // The guard of the pages of the current ticket: false, after the message, when there is none.
+    bool GuardCurrentTicket();
+    PreviewPage* Preview() const { return m_preview; }
+    ConfigPage* Config() const { return m_config; }
+    ProPage* Pro() const { return m_pro; }
+    AboutPage* About() const { return m_about; }
+
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
     TermEditor* PopupJargon() const { return m_termEditor; }
@@ -85,6 +96,7 @@ private:
     void BuildMainPage();
     void BuildPlaceholderPages();
     void BuildSyncPage();
+    void connectMainPage();
     void InstallProductionSeams();
     void StartUp();
     void FormShow();
@@ -111,6 +123,10 @@ private:
     QWidget* m_toolBarBadges = nullptr;
     KVSoundPlayer* m_sound = nullptr;
     TermEditor* m_termEditor = nullptr;
+    PreviewPage* m_preview = nullptr;
+    ConfigPage* m_config = nullptr;
+    ProPage* m_pro = nullptr;
+    AboutPage* m_about = nullptr;
 
     QRectF m_kbBounds;
     bool m_needOffset = false;
