@@ -1,4 +1,5 @@
 #include "CloudTestSupport.h"
+#include "app/SettingsStore.h"
 #include "store/LocalStore.h"
 
 #include <QBuffer>
@@ -104,6 +105,7 @@ void TestCompany::Exec(const QString& sql, const QVariantList& params) { admin()
 
 TestDevice::TestDevice(TestCompany& company, int unit, const QList<int>& active) : g(*app.g)
 {
+    ReadSettings(g); // a fresh installation: every default, the identifier inputs
     g.settings.inst.unit = unit;
     g.settings.cloud.user = company.user;
     g.settings.cloud.ww = company.password;

@@ -5,6 +5,7 @@ kv_test(test_cloud_account ${KV_TEST_DIR}/test_cloud_account.cpp ${KV_CLOUD_TEST
 kv_test(test_cloud_upload ${KV_TEST_DIR}/test_cloud_upload.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_download ${KV_TEST_DIR}/test_cloud_download.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_check ${KV_TEST_DIR}/test_cloud_check.cpp ${KV_CLOUD_TEST_SUPPORT})
+kv_test(test_cloud_devices ${KV_TEST_DIR}/test_cloud_devices.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_ui ${KV_TEST_DIR}/test_cloud_ui.cpp ${KV_CLOUD_TEST_SUPPORT})
 
 # Kills and restarts the shared server: one ctest test for the whole program, run while no

@@ -1,5 +1,6 @@
 // The periodic check: reachability probe, inbox counts, and the tick with its badges.
 #include "CloudTestSupport.h"
+#include "store/Table.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>

@@ -1,5 +1,6 @@
 // Upload: records pushed into the inboxes of the other active units.
 #include "CloudTestSupport.h"
+#include "store/Table.h"
 
 #include <gtest/gtest.h>
 
@@ -128,4 +129,145 @@ TEST(CloudUpload, AServerErrorEndsTheFanOutSilentlyAndKeepsWhatWasWritten)
     EXPECT_EQ(company.Count("og2"), 0);
     EXPECT_TRUE(dev.app.rec.messages.isEmpty());
     EXPECT_TRUE(dev.cloud->UniConnectionCloud.IsConnected());
+}
+
+// ---- with the local tables --------------------------------------------------------------
+
+namespace {
+// The client cursor's events as the client catalogue installs them: an edit clears synced, a
+// store runs the upload rule.
+void installClientEvents(KVGlobal& g)
+{
+    Table& og = g.OpdrachtgeverTable();
+    og.AfterEdit = [](Table& t) { t.SetBoolean("synced", false); };
+    og.AfterPost = [&g](Table& t) { g.cloud.AfterPost("og", t); };
+}
+
+void storeTicket(Table& bon, const QString& bonnr, bool signed_)
+{
+    if (!bon.Locate("bonnr", bonnr)) {
+        bon.Append();
+        bon.SetString("bonnr", bonnr);
+    } else {
+        bon.Edit();
+    }
+    bon.SetBoolean("ondertekend", signed_);
+    bon.SetString("opdrachtgever", QString::fromUtf8("Bäcker & Zn"));
+    bon.Post();
+}
+} // namespace
+
+TEST(CloudUpload, ADownloadedClientIsNotSentBackUntilItIsEditedHere)
+{
+    TestCompany company(2);
+    TestDevice dev(company, 1, {2});
+    OpenStore(dev.g);
+    dev.Start();
+    installClientEvents(dev.g);
+    company.Insert("og1", SampleRow(CloudKind::Clients, kId, "Jansen"));
+
+    EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Clients));
+    EXPECT_EQ(company.Count("og0") + company.Count("og2"), 0);
+    EXPECT_TRUE(dev.app.rec.sounds.isEmpty());
+
+    Table& og = dev.g.OpdrachtgeverTable();
+    ASSERT_TRUE(og.Locate("id", kId));
+    og.Edit();
+    og.SetString("telnr", "0612345678");
+    og.Post();
+    EXPECT_EQ(dev.app.rec.sounds, QStringList{"woosh.mp3"});
+    for (const char* table : {"og0", "og2"}) {
+        const auto rows = company.Rows(table, {"id", "telnr", "naam"});
+        ASSERT_EQ(rows.size(), 1) << table;
+        EXPECT_EQ(rows[0]["telnr"].toString(), "0612345678");
+        EXPECT_EQ(rows[0]["naam"].toString(), "Jansen-naam");
+    }
+    EXPECT_EQ(company.Count("og1"), 0);
+
+    // A closed connection: the store itself is done, the error reaches the user.
+    dev.cloud->UniConnectionCloud.Disconnect();
+    og.Edit();
+    og.SetString("telnr", "0699999999");
+    EXPECT_THROW(og.Post(), KVError);
+    ASSERT_TRUE(og.Locate("id", kId));
+    EXPECT_EQ(og.AsString("telnr"), "0699999999");
+    EXPECT_FALSE(og.AsBoolean("synced"));
+}
+
+TEST(CloudUpload, OnlyASignedTicketIsSentWhenStored)
+{
+    TestCompany company(2);
+    TestDevice dev(company, 2, {1});
+    OpenStore(dev.g);
+    dev.Start();
+    Table& bon = dev.g.BonTable();
+    storeTicket(bon, "2-20210001", false);
+    dev.cloud->SignedTicketUpload(bon);
+    storeTicket(bon, "2-20210001", false);
+    dev.cloud->SignedTicketUpload(bon);
+    EXPECT_EQ(company.Count("kv0") + company.Count("kv1"), 0);
+    EXPECT_TRUE(dev.app.rec.sounds.isEmpty());
+
+    storeTicket(bon, "2-20210001", true);
+    dev.cloud->SignedTicketUpload(bon);
+    EXPECT_EQ(dev.app.rec.sounds, QStringList{"woosh.mp3"});
+    const auto rows = company.Rows("kv1", {"id", "bonnr", "opdrachtgever", "ondertekend"});
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0]["id"].toString(), bon.AsString("id"));
+    EXPECT_EQ(rows[0]["opdrachtgever"].toString(), QString::fromUtf8("Bäcker & Zn"));
+    EXPECT_EQ(rows[0]["ondertekend"].toString(), "1");
+    EXPECT_EQ(company.Count("kv0"), 1);
+    EXPECT_EQ(company.Count("kv2"), 0);
+    // Nothing changes locally.
+    EXPECT_FALSE(bon.AsBoolean("synced"));
+
+    // Without a complete account, even a signed ticket stays here.
+    dev.g.CloudSyncEnabled = false;
+    storeTicket(bon, "2-20210002", true);
+    dev.cloud->SignedTicketUpload(bon);
+    EXPECT_EQ(company.Count("kv1"), 1);
+}
+
+TEST(CloudUpload, TheManualUploadSendsEverySelectedTicket)
+{
+    TestCompany company(3);
+    TestDevice dev(company, 1, {1, 3});
+    OpenStore(dev.g);
+    dev.Start();
+    dev.g.CloudSyncEnabled = false; // not consulted by the manual upload
+    Table& bon = dev.g.BonTable();
+    for (const char* n : {"1-20210001", "1-20210002", "1-20210003", "1-20210004"})
+        storeTicket(bon, QString::fromLatin1(n), false);
+    dev.cloud->UniConnectionCloud.Disconnect(); // it connects by itself
+
+    dev.cloud->UploadTickets(1, 3);
+    EXPECT_EQ(dev.app.rec.sounds, QStringList({"woosh.mp3", "woosh.mp3", "woosh.mp3"}));
+    for (const char* table : {"kv0", "kv3"}) {
+        QStringList numbers;
+        for (const QVariantMap& r : company.Rows(table, {"id", "bonnr"}))
+            numbers << r["bonnr"].toString();
+        numbers.sort();
+        EXPECT_EQ(numbers, QStringList({"1-20210002", "1-20210003", "1-20210004"})) << table;
+    }
+    EXPECT_EQ(company.Count("kv1") + company.Count("kv2"), 0);
+
+    // An empty range selects the first ticket and sends nothing.
+    dev.app.rec.sounds.clear();
+    dev.cloud->UploadTickets(2, 1);
+    EXPECT_TRUE(dev.app.rec.sounds.isEmpty());
+    EXPECT_EQ(bon.RecNo(), 2);
+}
+
+TEST(CloudUpload, TheManualUploadStopsSilentlyWithoutAConnection)
+{
+    TestCompany company(1);
+    TestDevice dev(company, 1);
+    OpenStore(dev.g);
+    dev.g.settings.cloud.ww = "wrong";
+    dev.Start();
+    storeTicket(dev.g.BonTable(), "1-20210001", true);
+    dev.cloud->UploadTickets(0, 0);
+    EXPECT_TRUE(dev.app.rec.sounds.isEmpty());
+    EXPECT_TRUE(dev.app.rec.messages.isEmpty());
+    EXPECT_EQ(company.Count("kv0"), 0);
 }
