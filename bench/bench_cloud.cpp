@@ -4,7 +4,10 @@
 // that no client of the server can go below by much.
 //
 //   source scripts/test-servers.sh && start_mariadb && build-test/bench/bench_cloud; stop_mariadb
+// (--benchmark_filter=Download runs one half.)
 #include "app/KVGlobal.h"
+#include "app/SettingsStore.h"
+#include "store/LocalStore.h"
 #include "cloud/KVCloud.h"
 #include "store/Database.h"
 #include "store/Table.h"
@@ -220,8 +223,97 @@ void BM_MariadbClientStartOnly(benchmark::State& state)
         runClient("SELECT 1;\n");
 }
 
+// ---- download ----
+
+constexpr int kTickets = 1000;
+int g_nextId = 200000;
+
+// Puts kTickets new tickets into unit 1's inbox, as the office's pushes would; returns their ids.
+QStringList seedInbox(CloudConnection& c)
+{
+    QStringList ids;
+    QStringList cols, marks;
+    for (const CloudColumns::Column& col : CloudColumns::Columns(CloudKind::Tickets)) {
+        cols << QLatin1Char('`') + col.name + QLatin1Char('`');
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO `kv1` (%1) VALUES (%2)").arg(cols.join(','), marks.join(','));
+    const QVariantMap row = ticket(QString());
+    c.StartTransaction();
+    for (int i = 0; i < kTickets; ++i) {
+        const QString id = newId(++g_nextId);
+        QVariantList values;
+        for (const CloudColumns::Column& col : CloudColumns::Columns(CloudKind::Tickets))
+            values << (col.name == QLatin1String("id") ? QVariant(id) : CloudColumns::ToCloud(col, row.value(col.name)));
+        c.Exec(sql, values);
+        ids << id;
+    }
+    c.Commit();
+    return ids;
+}
+
+// Unit 1 with its local database.
+struct Unit1 {
+    Unit1() : g(Edition::Dutch, dir.path())
+    {
+        QProcess sqlite;
+        sqlite.setStandardInputFile(QStringLiteral(KV_SOURCE_DIR "/resources/schema.sql"));
+        sqlite.start(QStringLiteral("sqlite3"), {dir.filePath(QStringLiteral("kolvarn.db3"))});
+        sqlite.waitForFinished();
+        ReadSettings(g);
+        g.settings.inst.unit = 1;
+        g.settings.cloud = {kCompany, kPassword, serverSetting()};
+        if (!OpenDatabase(g))
+            std::exit(3);
+        cloud = std::make_unique<KVCloud>(g);
+        cloud->ConnectAtStartUp();
+    }
+    QTemporaryDir dir;
+    KVGlobal g;
+    std::unique_ptr<KVCloud> cloud;
+};
+
+void BM_Download1000Tickets(benchmark::State& state)
+{
+    Unit1 unit;
+    for (auto _ : state) {
+        state.PauseTiming();
+        seedInbox(unit.cloud->UniConnectionCloud);
+        state.ResumeTiming();
+        if (!unit.cloud->PullInbox(CloudKind::Tickets))
+            state.SkipWithError("nothing came");
+    }
+    state.counters["local rows"] = unit.g.BonTable().RecordCount();
+}
+
+// The download's statements: per batch of 100 the locking select, the deletes and the commit.
+void BM_Download1000Tickets_MariadbClient(benchmark::State& state)
+{
+    Unit1 unit;
+    const QByteArray select = "SELECT " + CloudColumns::SelectList(CloudKind::Tickets).toUtf8() +
+                              " FROM `kv1` ORDER BY `id` LIMIT 100 FOR UPDATE;\n";
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QStringList ids = seedInbox(unit.cloud->UniConnectionCloud);
+        QByteArray sql;
+        for (int b = 0; b < kTickets / 100; ++b) {
+            sql += "START TRANSACTION;\n" + select;
+            for (int i = b * 100; i < (b + 1) * 100; ++i) {
+                const QByteArray id = literal(ids[i]);
+                sql += "DELETE FROM `kv1` WHERE `id` = " + id + " AND CAST(`id` AS BINARY) = CAST(" + id +
+                       " AS BINARY) LIMIT 1;\n";
+            }
+            sql += "COMMIT;\n";
+        }
+        state.ResumeTiming();
+        runClient(sql);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_Download1000Tickets)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Download1000Tickets_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MariadbClientStartOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);

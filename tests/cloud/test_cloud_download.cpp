@@ -105,7 +105,9 @@ TEST(CloudDownload, AHostileRowCannotBreakTheDevice)
                  "MODIFY `werk1` TEXT, MODIFY `email` TEXT");
     company.Insert("kv1", {{"id", kA}, {"bonnr", "../../kolvarn\\x/" + QString(50, 'n')}, {"numodd", "99999"},
                            {"aantal1", "1e30"}, {"werk1", "NaN"}, {"email", "a@b.nl\r\nBcc: x@y.nl"},
-                           {"handtekening", QByteArray(5000, '\0')}});
+                           {"handtekening", QByteArray(5000, '\0')},
+                           // A picture followed by megabytes: the server does not even send it.
+                           {"handtekening2", SamplePng() + QByteArray(3 * 1024 * 1024, 'x')}});
     company.Insert("kv1", {{"id", "17"}, {"bonnr", "no proper id"}});
     company.Insert("kv1", {{"id", QString::fromUtf8("LMKVL2FDjU6300")}, {"bonnr", "too short"}});
 
@@ -119,6 +121,7 @@ TEST(CloudDownload, AHostileRowCannotBreakTheDevice)
     EXPECT_EQ(a["werk1"].toDouble(), 0);
     EXPECT_EQ(a["email"].toString(), "a@b.nl Bcc: x@y.nl");
     EXPECT_TRUE(a["handtekening"].isNull() || a["handtekening"].toByteArray().isEmpty());
+    EXPECT_TRUE(a["handtekening2"].isNull() || a["handtekening2"].toByteArray().isEmpty());
     EXPECT_EQ(company.Count("kv1"), 0);
 }
 

@@ -107,9 +107,10 @@ TEST(CloudColumns, AnImageIsTakenOnlyWhenItIsAPicture)
     const Column& sign = col(CloudKind::Tickets, "handtekening");
     const QByteArray png = SamplePng();
     EXPECT_EQ(FromCloud(sign, png).toByteArray(), png);
-    for (const CloudValue& bad : {CloudValue(QByteArray("not a picture at all")), CloudValue(png.left(png.size() / 2)),
-                                  CloudValue(QByteArray()), CloudValue(std::nullopt),
-                                  CloudValue(SamplePng(MaxImageSide + 1, 2))}) {
+    for (const CloudValue& bad : {CloudValue(QByteArray("not a picture at all")), CloudValue(png.left(20)),
+                                  CloudValue(QByteArray("\x89PNG\r\n\x1a\n", 8)), CloudValue(QByteArray()),
+                                  CloudValue(std::nullopt), CloudValue(SamplePng(MaxImageSide + 1, 2)),
+                                  CloudValue(png + QByteArray(MaxImageBytes, 'x'))}) {
         const QVariant v = FromCloud(sign, bad);
         EXPECT_FALSE(v.isValid()) << (bad ? bad->size() : -1);
     }

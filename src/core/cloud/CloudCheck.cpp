@@ -14,8 +14,7 @@ int KVCloud::InboxCount(CloudKind kind)
         connectSilently();
         return -1;
     }
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM `") + CloudColumns::TableName(kind, g.OwnUnit()) +
-                        QLatin1Char('`');
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
     const std::vector<CloudRow> rows = UniConnectionCloud.Query(sql);
     if (rows.empty() || rows.front().empty() || !rows.front().front())
         return 0;

@@ -1,7 +1,6 @@
 #include "CloudColumns.h"
 
 #include <QBuffer>
-#include <QImage>
 #include <QImageReader>
 #include <cmath>
 #include <limits>
@@ -184,6 +183,9 @@ double localNumber(const QVariant& v, bool isText)
     return std::isfinite(d) ? d : 0;
 }
 
+// A picture by its header: a format Qt reads, with a size it states and that is not absurd.
+// The pixels are not decoded here (a thousand signatures would take seconds); a picture that is
+// damaged further on fails to load where it is shown, which leaves the pad blank as well.
 bool isPicture(const QByteArray& bytes)
 {
     QBuffer buffer;
@@ -193,10 +195,7 @@ bool isPicture(const QByteArray& bytes)
     if (!reader.canRead())
         return false;
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide))
-        return false;
-    const QImage img = reader.read();
-    return !img.isNull() && img.width() <= MaxImageSide && img.height() <= MaxImageSide;
+    return size.isValid() && !size.isEmpty() && size.width() <= MaxImageSide && size.height() <= MaxImageSide;
 }
 
 } // namespace
@@ -245,12 +244,31 @@ const std::vector<Column>& Columns(CloudKind kind)
     return parts;
 }
 
+QString Quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
+
 QString SelectList(CloudKind kind)
 {
     QStringList names;
     for (const Column& c : Columns(kind))
-        names << QLatin1Char('`') + c.name + QLatin1Char('`');
+        names << Quoted(c.name);
     return names.join(QLatin1Char(','));
+}
+
+QString DownloadSelectList(CloudKind kind)
+{
+    QStringList exprs;
+    for (const Column& c : Columns(kind)) {
+        const QString q = Quoted(c.name);
+        if (c.name == QLatin1String("id") || c.kind == ValueKind::Boolean || c.kind == ValueKind::Integer ||
+            c.kind == ValueKind::Decimal)
+            exprs << q;
+        else if (c.kind == ValueKind::Text)
+            // One character more than fits, so that cutting still happens here, on whole text.
+            exprs << QStringLiteral("LEFT(%1,%2)").arg(q).arg(c.maxLength + 1);
+        else
+            exprs << QStringLiteral("IF(LENGTH(%1)<=%2,%1,NULL)").arg(q).arg(MaxImageBytes);
+    }
+    return exprs.join(QLatin1Char(','));
 }
 
 QString CutText(const QString& text, int n)
@@ -299,7 +317,8 @@ QVariant FromCloud(const Column& c, const CloudValue& value)
         return value && parseNumber(*value, &d) ? clamp(d, c) : 0.0;
     }
     case ValueKind::Image:
-        return value && !value->isEmpty() && isPicture(*value) ? QVariant(*value) : QVariant();
+        return value && !value->isEmpty() && value->size() <= MaxImageBytes && isPicture(*value) ? QVariant(*value)
+                                                                                                 : QVariant();
     }
     return {};
 }

@@ -36,8 +36,14 @@ QString LocalTable(CloudKind kind);
 // The columns of a kind's cloud table in their order; id first.
 const std::vector<Column>& Columns(CloudKind kind);
 
+// A table or column name quoted for SQL; names are only ever the fixed ones of this file.
+QString Quoted(const QString& name);
 // Column lists for SQL, each name quoted: `id`, `naam`, ...
 QString SelectList(CloudKind kind);
+// The same for reading an inbox: the server already cuts texts to the local column and leaves
+// out images larger than MaxImageBytes, so no row can make this device hold more than a few
+// megabytes. The identifier comes as stored, to delete the row by it.
+QString DownloadSelectList(CloudKind kind);
 
 // ---- values going up: a local value made fit for the cloud column ----
 QVariant ToCloud(const Column& column, const QVariant& local);
@@ -57,6 +63,8 @@ QString CutText(const QString& text, int n);
 
 // The largest picture (width or height, in pixels) taken over from another unit.
 constexpr int MaxImageSide = 4096;
+// The largest picture taken over, in bytes (a signature is a few kilobytes).
+constexpr int MaxImageBytes = 1024 * 1024;
 // The largest magnitude of a decimal taken over.
 constexpr double MaxDecimal = 1e12;
 

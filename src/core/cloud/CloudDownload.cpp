@@ -14,10 +14,6 @@
 
 #include <mysqld_error.h>
 
-namespace {
-QString quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
-}
-
 bool KVCloud::PullInbox(CloudKind kind)
 {
     // A connect that fails ends the action that asked for the download (silently).
@@ -35,8 +31,8 @@ bool KVCloud::PullInbox(CloudKind kind)
 
 int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more)
 {
-    const QString table = quoted(CloudColumns::TableName(kind, g.OwnUnit()));
-    const QString select = QStringLiteral("SELECT ") + CloudColumns::SelectList(kind) + QStringLiteral(" FROM ") + table +
+    const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
+    const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
                            QStringLiteral(" ORDER BY `id` LIMIT ? FOR UPDATE");
     const QString remove = QStringLiteral("DELETE FROM ") + table +
                            QStringLiteral(" WHERE `id` = ? AND CAST(`id` AS BINARY) = CAST(? AS BINARY) LIMIT 1");

@@ -10,8 +10,6 @@
 
 namespace {
 
-QString quoted(const QString& name) { return QLatin1Char('`') + name + QLatin1Char('`'); }
-
 // The match of a row by its identifier: exact and case-sensitive whatever the column's
 // collation, while the plain comparison still lets the server use its index.
 const QString kIdMatch = QStringLiteral("`id` = ? AND CAST(`id` AS BINARY) = CAST(? AS BINARY)");
@@ -21,8 +19,8 @@ QString updateSql(CloudKind kind, const QString& table)
     QStringList set;
     const auto& cols = CloudColumns::Columns(kind);
     for (size_t i = 1; i < cols.size(); ++i)
-        set << quoted(cols[i].name) + QStringLiteral("=?");
-    return QStringLiteral("UPDATE ") + quoted(table) + QStringLiteral(" SET ") + set.join(QLatin1Char(',')) +
+        set << CloudColumns::Quoted(cols[i].name) + QStringLiteral("=?");
+    return QStringLiteral("UPDATE ") + CloudColumns::Quoted(table) + QStringLiteral(" SET ") + set.join(QLatin1Char(',')) +
            QStringLiteral(" WHERE ") + kIdMatch;
 }
 
@@ -32,7 +30,7 @@ QString insertSql(CloudKind kind, const QString& table)
     QStringList marks;
     for (size_t i = 0; i < cols.size(); ++i)
         marks << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO ") + quoted(table) + QStringLiteral(" (") + CloudColumns::SelectList(kind) +
+    return QStringLiteral("INSERT INTO ") + CloudColumns::Quoted(table) + QStringLiteral(" (") + CloudColumns::SelectList(kind) +
            QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 

@@ -82,7 +82,7 @@ public:
     void DownloadClick(CloudKind kind);
     // Rows fetched from the inbox at a time. Every batch is stored locally, durably, before
     // its rows are deleted in the cloud.
-    int downloadBatch = 100;
+    int downloadBatch = 50;
     // Called after each row was merged into the local table (count so far in this download).
     std::function<void(CloudKind kind, int rows)> RowMerged;
 
