@@ -3,6 +3,7 @@
 #include "KVJargon.h"
 #include "Seams.h"
 #include "Settings.h"
+#include "ticket/SignatureCapture.h"
 #include "ticket/TBon.h"
 
 #include <QImage>
@@ -80,6 +81,7 @@ public:
     IdState ids;
 
     TBon bon;
+    SignaturePads pads; // the pads of the signing page
     RowPlan rowPlan;
     QImage logo; // the image-list item "logo"
 

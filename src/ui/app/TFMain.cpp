@@ -4,6 +4,8 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "app/Language.h"
+#include "ticket/TicketEditor.h"
+#include "ticket/TicketOps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -103,6 +105,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     BuildMainPage();
+    m_ticket = new TicketEditor(*this);
     BuildPlaceholderPages();
     m_termEditor = new TermEditor(this);
     connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
@@ -153,6 +156,7 @@ void TFMain::StartUp()
     // 7. The product name.
     m_labelMain->setText(EditionInfo::ProductName(g.edition));
     // 8. The two signature images of the current ticket.
+    CreateSignatureImages(g);
     // 9. The sync button.
     if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);

@@ -16,6 +16,7 @@ class KVPage;
 class KVSpeedButton;
 class KVSoundPlayer;
 class TermEditor;
+class TicketEditor;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -67,6 +68,9 @@ public:
     void OpenTermEditor(const QString& itemName);
     TermEditor* PopupJargon() const { return m_termEditor; }
 
+    // ---- the current ticket's pages and operations ----
+    TicketEditor* Ticket() const { return m_ticket; }
+
 signals:
     // A page became the visible one.
     void PageShown(const QString& name);
@@ -99,6 +103,7 @@ private:
     QWidget* m_toolBarBadges = nullptr;
     KVSoundPlayer* m_sound = nullptr;
     TermEditor* m_termEditor = nullptr;
+    TicketEditor* m_ticket = nullptr;
 
     QRectF m_kbBounds;
     bool m_needOffset = false;
