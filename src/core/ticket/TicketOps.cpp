@@ -1,8 +1,8 @@
 #include "TicketOps.h"
 
-#include "app/IniFile.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
+#include "app/SettingsStore.h"
 #include "store/Table.h"
 
 #include <QBuffer>
@@ -215,7 +215,7 @@ QString UseTicketNumber(KVGlobal& g)
     Settings::Inst& inst = g.settings.inst;
     const QString number = QString::number(inst.unit) + QLatin1Char('-') + QString::number(inst.bon);
     ++inst.bon;
-    IniFile(g.SettingsPath()).WriteInteger(QStringLiteral("INST"), QStringLiteral("bon"), inst.bon);
+    WriteTicketCounter(g);
     return number;
 }
 

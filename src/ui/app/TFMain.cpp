@@ -4,6 +4,8 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "app/Language.h"
+#include "app/SettingsStore.h"
+#include "document/Mail.h"
 #include "ticket/TicketEditor.h"
 #include "ticket/TicketOps.h"
 
@@ -16,11 +18,12 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+static void initUiResources() { Q_INIT_RESOURCE(ui); }
 
 namespace {
 
@@ -66,11 +69,16 @@ const QList<PageSpec>& pageMap()
 }
 
 // The main menu of the current ticket, in order.
-const std::pair<const char*, const char*> kMainItems[] = {
-    {"ListBoxItemAlgemeen", "Algemeen"},     {"ListBoxItemType", "Type"},
-    {"ListBoxItemSpecificatie", "Specificatie"}, {"ListBoxItemGebruikt", "Gebruikt"},
-    {"ListBoxItemBenodigd", "Benodigd"},     {"ListBoxItem43", "Foto's"},
-    {"ListBoxItemBekijk", "Bekijk"},         {"ListBoxItemOndertekening", "Afronding"},
+struct MainItem {
+    const char* name;
+    const char* caption;
+    const char* icon;
+};
+const MainItem kMainItems[] = {
+    {"ListBoxItemAlgemeen", "Algemeen", "general"},      {"ListBoxItemType", "Type", "type"},
+    {"ListBoxItemSpecificatie", "Specificatie", "week"}, {"ListBoxItemGebruikt", "Gebruikt", "used"},
+    {"ListBoxItemBenodigd", "Benodigd", "needed"},       {"ListBoxItem43", "Foto's", "photos"},
+    {"ListBoxItemBekijk", "Bekijk", "view"},             {"ListBoxItemOndertekening", "Afronding", "sign"},
 };
 
 const QString kNoDetail = QStringLiteral("....");
@@ -79,6 +87,7 @@ const QString kNoDetail = QStringLiteral("....");
 TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup, QWidget* parent)
     : QMainWindow(parent), m_g(std::make_unique<KVGlobal>(edition, documentsFolder))
 {
+    initUiResources();
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(EditionInfo::ProductName(edition));
     resize(480, 800);
@@ -130,14 +139,7 @@ void TFMain::InstallProductionSeams()
         return QMessageBox::question(this, windowTitle(), text) == QMessageBox::Yes;
     };
     s.playSound = [this](const QString& path) { m_sound->Play(path); };
-    s.runMailApp = [](const QString& program, const QStringList& args) {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForStarted(5000))
-            return -1;
-        p.waitForFinished(30000);
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    };
+    s.runMailApp = RunDesktopMailApp;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
@@ -148,11 +150,13 @@ void TFMain::StartUp()
     KVGlobal& g = *m_g;
     // 1-2. The virtual-keyboard tool bar has no counterpart here; the content bounds are
     //      extended by ExtendContentBounds whenever the content size is computed.
-    // 3. Settings.
+    // 3. Settings (ending with the first, silent connection to the company's cloud database).
+    ReadSettings(g, m_connectAtStartUp);
     // 4-5. Terms, then the language.
     LoadTerms(g);
     ApplyLanguageIndex(g, g.settings.branche.taal);
     // 6. Footers and the captions built from terms.
+    ReadFootersAndCaptions(g);
     // 7. The product name.
     m_labelMain->setText(EditionInfo::ProductName(g.edition));
     // 8. The two signature images of the current ticket.
@@ -190,7 +194,7 @@ void TFMain::FormShow()
 
 void TFMain::closeEvent(QCloseEvent* e)
 {
-    // WriteMainSettings
+    WriteMainSettings(*m_g);
     m_g->bon.werkzh.clear();
     m_g->bon.opm.clear();
     e->accept();
@@ -256,9 +260,10 @@ void TFMain::BuildMainPage()
     mv->setContentsMargins(0, 0, 0, 0);
     m_listMain = new KVListBox(QStringLiteral("ListBoxMain"), middle);
     m_listMain->setStyleSheet(QStringLiteral("#ListBoxMain { background: #EFEFF4; }"));
-    for (const auto& [name, caption] : kMainItems) {
-        KVListItem* item = m_listMain->addItem(QLatin1String(name), QString());
-        BindCaption(j, item, QLatin1String(name), QString::fromUtf8(caption));
+    for (const MainItem& m : kMainItems) {
+        KVListItem* item = m_listMain->addItem(QLatin1String(m.name), QString());
+        BindCaption(j, item, QLatin1String(m.name), QString::fromUtf8(m.caption));
+        item->setIconName(QStringLiteral(":/ui/icons/%1.svg").arg(QLatin1String(m.icon)));
     }
     for (const char* name : {"ListBoxItemAlgemeen", "ListBoxItemType", "ListBoxItemOndertekening"})
         m_listMain->item(QLatin1String(name))->setDetail(kNoDetail);
@@ -269,10 +274,12 @@ void TFMain::BuildMainPage()
     m_listMenu = new KVListBox(QStringLiteral("ListBoxMenu"), middle);
     m_listMenu->setStyleSheet(QStringLiteral("#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"));
     m_listMenu->addHeader(QStringLiteral("ListBoxHeaderMenu"), QStringLiteral("Menu"));
-    BindCaption(j, m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString()), QStringLiteral("ListBoxItemOG"),
-                QStringLiteral("Opdrachtgevers"));
-    BindCaption(j, m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString()), QStringLiteral("ListBoxItemOD"),
-                QStringLiteral("Onderdelen"));
+    KVListItem* og = m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString());
+    BindCaption(j, og, QStringLiteral("ListBoxItemOG"), QStringLiteral("Opdrachtgevers"));
+    og->setIconName(QStringLiteral(":/ui/icons/clients.svg"));
+    KVListItem* od = m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString());
+    BindCaption(j, od, QStringLiteral("ListBoxItemOD"), QStringLiteral("Onderdelen"));
+    od->setIconName(QStringLiteral(":/ui/icons/parts.svg"));
     m_listMenu->addStretch();
     m_listMenu->hide();
     connect(m_listMenu, &KVListBox::clicked, this, &TFMain::ToggleMenu);
