@@ -53,6 +53,28 @@ QWidget* AlignRight(QWidget* widget)
     return box;
 }
 
+namespace {
+// Holds one widget at its right edge, as wide as the right-hand column of the row.
+class ColumnBox : public QWidget {
+public:
+    explicit ColumnBox(QWidget* child) : m_child(child) { child->setParent(this); }
+    QSize sizeHint() const override { return m_child->sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        const int row = parentWidget() ? parentWidget()->width() : width();
+        const int w = std::min(width(), row * 52 / 100);
+        m_child->setGeometry(width() - w, 0, w, height());
+    }
+
+private:
+    QWidget* m_child;
+};
+}
+
+QWidget* EditorColumn(QWidget* widget) { return new ColumnBox(widget); }
+
 QPushButton* StepButton(const QString& objectName, const QString& text)
 {
     auto* b = new QPushButton(text);
@@ -103,6 +125,13 @@ QIcon CameraIcon()
         p.drawPolyline(QPolygon({QPoint(16, 14), QPoint(19, 9), QPoint(29, 9), QPoint(32, 14)}));
         p.drawEllipse(QPointF(24, 26.5), 7, 7);
     });
+}
+
+QString PageStyleSheet()
+{
+    return QStringLiteral("QDateEdit::drop-down { subcontrol-origin: padding; subcontrol-position: center right;"
+                          "  width: 30px; border: none; }"
+                          "QDateEdit::down-arrow { image: url(:/ui/down.png); width: 16px; height: 16px; }");
 }
 
 void SetIcon(KVSpeedButton* button, const QIcon& icon)

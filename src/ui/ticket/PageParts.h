@@ -29,11 +29,16 @@ KVListItem* AddRow(KVJargon& j, KVListBox* list, const QString& itemName, const 
 void OffersTermEditor(TFMain& main, KVListItem* item);
 // The widget at the right end of a row.
 QWidget* AlignRight(QWidget* widget);
+// The widget in the right-hand column of its row, so that the editors of a page line up
+// whatever the length of their captions.
+QWidget* EditorColumn(QWidget* widget);
 // A round "+" or "-" stepper button that repeats while it is held down.
 QPushButton* StepButton(const QString& objectName, const QString& text);
 // Bottom-bar icons, drawn here so they look the same everywhere.
 QIcon TrashIcon();
 QIcon CameraIcon();
+// The look the ticket pages add to the window's style.
+QString PageStyleSheet();
 // A bottom-bar button with an icon above its text.
 void SetIcon(KVSpeedButton* button, const QIcon& icon);
 

@@ -210,7 +210,7 @@ void PhotoPage::TakePhotoFromLibraryAction1DidFinishTaking(const QImage& picture
     if (Photos::AddPhoto(m_g, picture).isEmpty())
         return;
     FillPhotoList();
-    m_list->setCurrentRow(m_list->count() - 1);
+    m_list->scrollToBottom();
 }
 
 void PhotoPage::SBDeleteFotoClick()

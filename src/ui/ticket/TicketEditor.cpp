@@ -1,6 +1,7 @@
 #include "TicketEditor.h"
 
 #include "DayPage.h"
+#include "PageParts.h"
 #include "PhotoPages.h"
 #include "SignPage.h"
 #include "TicketPages.h"
@@ -28,8 +29,10 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     m_sign = new SignPage(*this);
     m_photos = new PhotoPage(*this);
     m_image = new ImagePage(*this);
-    for (QWidget* page : std::initializer_list<QWidget*>{m_algemeen, m_type, m_specificatie, m_dag, m_sign, m_photos, m_image})
+    for (QWidget* page : std::initializer_list<QWidget*>{m_algemeen, m_type, m_specificatie, m_dag, m_sign, m_photos, m_image}) {
+        page->setStyleSheet(PageParts::PageStyleSheet());
         m_main.AddPage(page);
+    }
 
     m_openers.insert(QStringLiteral("ListBoxItemAlgemeen"), [this] { m_algemeen->Open(); });
     m_openers.insert(QStringLiteral("ListBoxItemType"), [this] { m_type->Open(); });

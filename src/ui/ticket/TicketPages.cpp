@@ -80,8 +80,8 @@ AlgemeenPage::AlgemeenPage(TicketEditor& editor)
     m_werklocatie = lineEdit("EditWerklocatie");
 
     TFMain& main = editor.main();
-    OffersTermEditor(main, AddRow(j, list, QStringLiteral("ListBoxItem2"), QStringLiteral("Bonnr"), m_bonnr));
-    AddRow(j, list, QStringLiteral("ListBoxItemAlgDatum"), QStringLiteral("Datum"), m_datum);
+    OffersTermEditor(main, AddRow(j, list, QStringLiteral("ListBoxItem2"), QStringLiteral("Bonnr"), EditorColumn(m_bonnr)));
+    AddRow(j, list, QStringLiteral("ListBoxItemAlgDatum"), QStringLiteral("Datum"), EditorColumn(m_datum));
     const std::tuple<const char*, const char*, QLineEdit*> termRows[] = {
         {"ListBoxItemProjectNr", "Projectnr", m_projectnr},
         {"ListBoxItemOpdrachtNr", "Opdrachtnr", m_opdrachtnr},
@@ -90,10 +90,10 @@ AlgemeenPage::AlgemeenPage(TicketEditor& editor)
         {"ListBoxItemContact", "Contact", m_contactpers},
     };
     for (const auto& [name, caption, edit] : termRows)
-        OffersTermEditor(main, AddRow(j, list, QLatin1String(name), QLatin1String(caption), edit));
-    AddRow(j, list, QStringLiteral("ListBoxItemEmail"), QStringLiteral("E-mail"), m_email);
+        OffersTermEditor(main, AddRow(j, list, QLatin1String(name), QLatin1String(caption), EditorColumn(edit)));
+    AddRow(j, list, QStringLiteral("ListBoxItemEmail"), QStringLiteral("E-mail"), EditorColumn(m_email));
     OffersTermEditor(main, AddRow(j, list, QStringLiteral("ListBoxItemWerkLocatie"), QStringLiteral("Werklocatie"),
-                                  m_werklocatie));
+                                  EditorColumn(m_werklocatie)));
     KVListItem* heading = list->addHeader(QStringLiteral("ListBoxItemWerkzaamheden"), QString());
     BindCaption(j, heading, QStringLiteral("ListBoxItemWerkzaamheden"), QStringLiteral("Werkzaamheden"));
     // A header is not clickable, so its long press comes through the page's event filter.
@@ -192,15 +192,18 @@ TypePage::TypePage(TicketEditor& editor) : KVPage(QStringLiteral("TabItemType"))
     for (int k = 7; k <= 10; ++k) {
         m_names[k] = new QLineEdit;
         m_names[k]->setObjectName(QStringLiteral("EditType%1").arg(k));
-        auto* box = new QWidget;
+        // A row of its own: the name edit takes the place of the caption.
+        auto* box = new QWidget(list);
+        box->setObjectName(QStringLiteral("ListBoxItemType%1").arg(k));
+        box->setAttribute(Qt::WA_StyledBackground);
+        box->setStyleSheet(QStringLiteral("#%1 { background: white; border-bottom: 1px solid #DDDDDD; }").arg(box->objectName()));
         auto* row = new QHBoxLayout(box);
-        row->setContentsMargins(0, 0, 0, 0);
+        row->setContentsMargins(10, 6, 8, 6);
         row->addWidget(m_names[k], 1);
-        row->addSpacing(12);
+        row->addSpacing(16);
         row->addWidget(m_checks[k]);
-        KVListItem* item = list->addItem(QStringLiteral("ListBoxItemType%1").arg(k), QString());
-        item->setEditor(box);
-        item->setVisible(k != 10); // kind 10 keeps whatever it holds
+        list->addWidget(box);
+        box->setVisible(k != 10); // kind 10 keeps whatever it holds
     }
     list->addStretch();
     bodyLayout()->addWidget(list, 1);
