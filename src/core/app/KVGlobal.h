@@ -4,6 +4,7 @@
 #include "Seams.h"
 #include "Settings.h"
 #include "ticket/SignatureCapture.h"
+#include "document/Sheet.h"
 #include "ticket/TBon.h"
 
 #include <QImage>
@@ -84,10 +85,11 @@ public:
     SignaturePads pads; // the pads of the signing page
     RowPlan rowPlan;
     QImage logo; // the image-list item "logo"
+    Sheet sheet; // the ticket document, built at start-up and kept for the life of the process
 
     // Computed totals of the current ticket (document fill).
-    std::array<double, 4> WeekTotals{};  // 1 work, 2 overtime, 3 travel (hours); index 0 unused
-    std::array<double, 5> WeekAmounts{}; // 1 work, 2 overtime, 3 travel, 4 distance
+    std::array<double, 5> WeekTotals{};  // 1 work, 2 overtime, 3 travel (hours), 4 distance; index 0 unused
+    std::array<double, 5> WeekAmounts{}; // the same four times their rates
     double TotalEx = 0, VatAmount = 0, TotalInc = 0;
 
     // Page-mode flags.

@@ -17,6 +17,10 @@ class KVSpeedButton;
 class KVSoundPlayer;
 class TermEditor;
 class TicketEditor;
+class PreviewPage;
+class ConfigPage;
+class ProPage;
+class AboutPage;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -64,6 +68,13 @@ public:
     bool FNeedOffset() const { return m_needOffset; }
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
+    // The guard of the pages of the current ticket: false, after the message, when there is none.
+    bool GuardCurrentTicket();
+    PreviewPage* Preview() const { return m_preview; }
+    ConfigPage* Config() const { return m_config; }
+    ProPage* Pro() const { return m_pro; }
+    AboutPage* About() const { return m_about; }
+
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
     TermEditor* PopupJargon() const { return m_termEditor; }
@@ -83,6 +94,7 @@ protected:
 private:
     void BuildMainPage();
     void BuildPlaceholderPages();
+    void connectMainPage();
     void InstallProductionSeams();
     void StartUp();
     void FormShow();
@@ -106,6 +118,10 @@ private:
     KVSoundPlayer* m_sound = nullptr;
     TermEditor* m_termEditor = nullptr;
     TicketEditor* m_ticket = nullptr;
+    PreviewPage* m_preview = nullptr;
+    ConfigPage* m_config = nullptr;
+    ProPage* m_pro = nullptr;
+    AboutPage* m_about = nullptr;
 
     QRectF m_kbBounds;
     bool m_needOffset = false;

@@ -8,16 +8,18 @@
 #include "app/KVGlobal.h"
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
+#include "document/KVGrid.h"
 
 #include <QLabel>
 
 namespace {
 const QString kMain = QStringLiteral("TabItemMain");
 
-// The main-menu items of the current ticket, in menu order.
-const char* const kTicketItems[] = {"ListBoxItemAlgemeen", "ListBoxItemType",  "ListBoxItemSpecificatie",
+// The main-menu items of the current ticket, in menu order, that this editor guards; the
+// preview item has its own handler in the window.
+const char* const kTicketItems[] = {"ListBoxItemAlgemeen", "ListBoxItemType",     "ListBoxItemSpecificatie",
                                     "ListBoxItemGebruikt", "ListBoxItemBenodigd", "ListBoxItem43",
-                                    "ListBoxItemBekijk",   "ListBoxItemOndertekening"};
+                                    "ListBoxItemOndertekening"};
 }
 
 TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(main.global())
@@ -40,7 +42,6 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     m_openers.insert(QStringLiteral("ListBoxItemGebruikt"), [this] { m_main.ShowPage(QStringLiteral("TabItemGB")); });
     m_openers.insert(QStringLiteral("ListBoxItemBenodigd"), [this] { m_main.ShowPage(QStringLiteral("TabItemGB")); });
     m_openers.insert(QStringLiteral("ListBoxItem43"), [this] { m_photos->Open(); });
-    m_openers.insert(QStringLiteral("ListBoxItemBekijk"), [this] { m_main.ShowPage(QStringLiteral("TabItemInfo")); });
     m_openers.insert(QStringLiteral("ListBoxItemOndertekening"), [this] { m_sign->ListBoxItemOndertekeningClick(); });
     for (const char* name : kTicketItems) {
         const QString itemName = QLatin1String(name);
@@ -49,6 +50,11 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     }
     if (auto* plus = m_main.findChild<QAbstractButton*>(QStringLiteral("SBNew")))
         connect(plus, &QAbstractButton::clicked, this, &TicketEditor::SBNewClick);
+    RebuildDocument = [this] {
+        ClearDocument(m_g);
+        PlanDocumentRows(m_g);
+        BuildDocument(m_g);
+    };
 }
 
 TicketEditor::~TicketEditor() = default;

@@ -31,8 +31,8 @@ public:
     // of laad een bon uit het overzicht." and returns false.
     bool Guard();
     // What a main-menu item of the ticket does once the guard let it through. The pages of
-    // this editor set their own; the parts lists and the preview replace the default, which
-    // only shows their page.
+    // this editor set their own; the parts lists replace the default, which only shows their
+    // page. (The preview item is guarded by the window itself.)
     void SetMenuOpener(const QString& itemName, std::function<void()> open);
 
     // "+" on the main page, and "+" of the overview (which first shows the main page).
@@ -47,7 +47,7 @@ public:
     void SetMenuDetail(const QString& itemName, const QString& text);
 
     // Called when a load widened the parts maxima: the document is emptied, planned and built
-    // again. Set by the document code.
+    // again.
     std::function<void()> RebuildDocument;
 
     AlgemeenPage* algemeen() const { return m_algemeen; }
