@@ -1,5 +1,6 @@
 #include "TicketUi.h"
 #include "app/IniFile.h"
+#include "app/TermEditor.h"
 #include "ticket/DayPage.h"
 #include "ticket/SignPage.h"
 #include "ticket/TicketPages.h"
@@ -238,4 +239,18 @@ TEST(SignPage, ClearingTheClientPadUnsignsAtOnceTheMechanicPadDoesNot)
     EXPECT_EQ(BluePixels(win.find<SignaturePad>("TMSFMXSignatureCapture1")->Picture()), 0);
     win.click("SBSignTerug");
     EXPECT_FALSE(b.ondertekend);
+}
+
+TEST(TicketPages, TermCaptionsOpenTheTermEditorAndDistanceFollowsTheUnit)
+{
+    TempDocs docs = InstalledDocs();
+    docs.WriteFile("kvrn.ini", "[BRANCHE]\nafstand=MILES\n");
+    Window win(docs);
+    for (const char* item : {"ListBoxItem2", "ListBoxItemOpdrachtgever", "ListBoxItemWerkzaamheden", "ListBoxItemRegie"}) {
+        emit win.find<KVListItem>(item)->longPressed();
+        EXPECT_TRUE(win.w.PopupJargon()->isVisible()) << item;
+        EXPECT_EQ(win.w.PopupJargon()->JargonItem(), item);
+        win.w.PopupJargon()->hide();
+    }
+    EXPECT_EQ(win.find<KVListItem>("ListBoxItemAfstand")->caption(), "Miles");
 }
