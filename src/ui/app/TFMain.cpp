@@ -9,8 +9,8 @@
 #include "app/Language.h"
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
-#include "document/Mail.h"
 #include "store/LocalStore.h"
+#include "document/Mail.h"
 #include "ticket/SignPage.h"
 #include "ticket/TicketEditor.h"
 #include "ticket/TicketOps.h"
@@ -178,7 +178,7 @@ void TFMain::StartUp()
     // 10. The company logo; a missing or unreadable file keeps the built-in one.
     ProForm::LoadLogoAtStartUp(g);
     m_pro->ShowLogo();
-    // 11. The local database.
+    // 11. The local database: upgrade, repairs; on failure the stores stay closed.
     OpenDatabase(g);
     // 12. The document sheet.
     RegisterDocumentCaptions(g);
