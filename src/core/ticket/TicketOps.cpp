@@ -1,5 +1,7 @@
 #include "TicketOps.h"
 
+#include "document/KVGrid.h"
+
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
@@ -357,7 +359,8 @@ LoadResult LoadBon(KVGlobal& g, const QString& id)
         else
             clearLine(b.benodigd[k]);
     }
-    result.maximaChanged = AdjustMaxima(g.settings, b.numodd, b.numnodig);
+    // The document reserves rows for at least the lines of the loaded ticket.
+    result.maximaChanged = AdjustDocumentPlanToTicket(g, b.numodd, b.numnodig);
 
     b.numfoto = static_cast<int>(std::clamp<qint64>(t.AsInteger(QStringLiteral("numfoto")), 0, kPhotos));
     for (int k = 1; k <= kPhotos; ++k) {

@@ -22,7 +22,7 @@ struct TicketDetails {
 
 struct LoadResult {
     bool found = false;          // false: no row had the id, nothing changed
-    bool maximaChanged = false;  // INST/maxgebruikt or maxnodig changed: rebuild the document
+    bool maximaChanged = false;  // INST/maxgebruikt or maxnodig changed and the document was rebuilt
     TicketDetails details;
 };
 

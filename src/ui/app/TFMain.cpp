@@ -371,21 +371,10 @@ void TFMain::connectMainPage()
     connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
     connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
     connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
-    connect(m_listMain->item(QStringLiteral("ListBoxItemBekijk")), &QAbstractButton::clicked, this, [this] {
-        if (GuardCurrentTicket())
-            m_preview->ListBoxItemBekijkClick();
-    });
+    m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { m_preview->ListBoxItemBekijkClick(); });
     // Signing from the preview, and the preview filled again afterwards.
     connect(m_preview, &PreviewPage::SignRequested, this, [this] { m_ticket->sign()->OpenFromPreview(); });
     connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
-}
-
-bool TFMain::GuardCurrentTicket()
-{
-    if (m_g->bon.IsCurrent())
-        return true;
-    m_g->seams.ShowMessage(m_g->Translate(QStringLiteral("Maak eerst nieuwe bon (+) of laad een bon uit het overzicht.")));
-    return false;
 }
 
 // ---- side menu ----------------------------------------------------------------------------

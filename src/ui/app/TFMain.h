@@ -68,8 +68,6 @@ public:
     bool FNeedOffset() const { return m_needOffset; }
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
-    // The guard of the pages of the current ticket: false, after the message, when there is none.
-    bool GuardCurrentTicket();
     PreviewPage* Preview() const { return m_preview; }
     ConfigPage* Config() const { return m_config; }
     ProPage* Pro() const { return m_pro; }

@@ -19,7 +19,7 @@ const QString kMain = QStringLiteral("TabItemMain");
 // preview item has its own handler in the window.
 const char* const kTicketItems[] = {"ListBoxItemAlgemeen", "ListBoxItemType",     "ListBoxItemSpecificatie",
                                     "ListBoxItemGebruikt", "ListBoxItemBenodigd", "ListBoxItem43",
-                                    "ListBoxItemOndertekening"};
+                                    "ListBoxItemBekijk",   "ListBoxItemOndertekening"};
 }
 
 TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(main.global())
@@ -50,11 +50,6 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     }
     if (auto* plus = m_main.findChild<QAbstractButton*>(QStringLiteral("SBNew")))
         connect(plus, &QAbstractButton::clicked, this, &TicketEditor::SBNewClick);
-    RebuildDocument = [this] {
-        ClearDocument(m_g);
-        PlanDocumentRows(m_g);
-        BuildDocument(m_g);
-    };
 }
 
 TicketEditor::~TicketEditor() = default;
@@ -98,8 +93,6 @@ bool TicketEditor::LoadBon(const QString& id)
     if (!result.found)
         return false;
     ApplyDetails(result.details);
-    if (result.maximaChanged && RebuildDocument)
-        RebuildDocument();
     return true;
 }
 

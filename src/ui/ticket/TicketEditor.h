@@ -47,8 +47,6 @@ public:
     void SetMenuDetail(const QString& itemName, const QString& text);
 
     // Called when a load widened the parts maxima: the document is emptied, planned and built
-    // again.
-    std::function<void()> RebuildDocument;
 
     AlgemeenPage* algemeen() const { return m_algemeen; }
     SpecificatiePage* specificatie() const { return m_specificatie; }
