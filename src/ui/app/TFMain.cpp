@@ -14,6 +14,9 @@
 #include "app/SettingsStore.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
+#include "ticket/SignPage.h"
+#include "ticket/TicketEditor.h"
+#include "ticket/TicketOps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -122,6 +125,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
 
     BuildMainPage();
+    m_ticket = new TicketEditor(*this);
     m_preview = new PreviewPage(*this);
     m_config = new ConfigPage(*this);
     m_pro = new ProPage(*this);
@@ -186,6 +190,7 @@ void TFMain::StartUp()
     // 7. The product name.
     m_labelMain->setText(EditionInfo::ProductName(g.edition));
     // 8. The two signature images of the current ticket.
+    CreateSignatureImages(g);
     // 9. The sync button.
     if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);
@@ -385,18 +390,10 @@ void TFMain::connectMainPage()
     connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
     connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
     connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
-    connect(m_listMain->item(QStringLiteral("ListBoxItemBekijk")), &QAbstractButton::clicked, this, [this] {
-        if (GuardCurrentTicket())
-            m_preview->ListBoxItemBekijkClick();
-    });
-}
-
-bool TFMain::GuardCurrentTicket()
-{
-    if (m_g->bon.IsCurrent())
-        return true;
-    m_g->seams.ShowMessage(m_g->Translate(QStringLiteral("Maak eerst nieuwe bon (+) of laad een bon uit het overzicht.")));
-    return false;
+    m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { m_preview->ListBoxItemBekijkClick(); });
+    // Signing from the preview, and the preview filled again afterwards.
+    connect(m_preview, &PreviewPage::SignRequested, this, [this] { m_ticket->sign()->OpenFromPreview(); });
+    connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
 }
 
 // ---- side menu ----------------------------------------------------------------------------
