@@ -2,6 +2,7 @@
 // office and two units.
 #include "CloudTestSupport.h"
 #include "store/Table.h"
+#include "ticket/TicketOps.h"
 
 #include <QTcpServer>
 #include <gtest/gtest.h>
@@ -58,19 +59,23 @@ TEST(CloudDevices, ASignedTicketAndAChangedClientReachEveryDevice)
     for (Device* d : {&office, &unit1, &unit2})
         ASSERT_EQ(d->g.SyncUnits, 2);
 
-    // Unit 1 stores a signed ticket with every column filled.
+    // Unit 1 fills a ticket in every column, then signs it and stores it as the editor does.
     Table& bon1 = unit1.g.BonTable();
-    const QVariantMap sample = SampleRow(CloudKind::Tickets, QString(), QString::fromUtf8("ë€"));
-    bon1.Append();
+    NewBon(unit1.g);
+    ASSERT_FALSE(FinishBon(unit1.g)); // unsigned: stored here only
+    const QString id = unit1.g.bon.id;
+    ASSERT_TRUE(bon1.Locate("id", id));
+    const QVariantMap sample = SampleRow(CloudKind::Tickets, id, QString::fromUtf8("ë€"));
+    bon1.Edit();
     for (auto it = sample.begin(); it != sample.end(); ++it)
-        if (it.key() != QLatin1String("id"))
+        if (it.key() != QLatin1String("id") && it.key() != QLatin1String("bonnr"))
             bon1.SetValue(it.key(), it.value());
-    bon1.SetString("bonnr", "1-20210001");
-    bon1.SetBoolean("ondertekend", true);
     bon1.SetString("foto1", "foto-1-20210001-134530.jpg");
     bon1.Post();
-    const QString id = bon1.AsString("id");
-    unit1.cloud->SignedTicketUpload(bon1);
+    ASSERT_TRUE(LoadBon(unit1.g, id).found);
+    unit1.g.bon.ondertekend = true;
+    EXPECT_EQ(company.Count("kv0") + company.Count("kv2"), 0);
+    ASSERT_TRUE(FinishBon(unit1.g));
     EXPECT_EQ(unit1.app.rec.sounds, QStringList{"woosh.mp3"});
     EXPECT_EQ(company.Count("kv0"), 1);
     EXPECT_EQ(company.Count("kv2"), 1);
@@ -86,6 +91,17 @@ TEST(CloudDevices, ASignedTicketAndAChangedClientReachEveryDevice)
         EXPECT_EQ(bon.AsString("foto1"), ""); // the photo stays on unit 1
         EXPECT_TRUE(bon.AsBoolean("synced"));
         EXPECT_EQ(d->app.rec.sounds, QStringList{"pop.mp3"});
+        // Loaded there, it is the ticket unit 1 signed.
+        ASSERT_TRUE(LoadBon(d->g, id).found);
+        const TBon &mine = unit1.g.bon, &theirs = d->g.bon;
+        EXPECT_EQ(theirs.bonnr, mine.bonnr);
+        EXPECT_EQ(theirs.opdrachtgever, mine.opdrachtgever);
+        EXPECT_EQ(theirs.werkzh, mine.werkzh);
+        EXPECT_EQ(theirs.gebruikt[1].omschr, mine.gebruikt[1].omschr);
+        EXPECT_EQ(theirs.werk[3], mine.werk[3]);
+        EXPECT_TRUE(theirs.ondertekend);
+        EXPECT_EQ(theirs.handtekening, mine.handtekening);
+        EXPECT_EQ(theirs.numfoto, 0);
     }
 
     // The office changes a client; both units receive it and send nothing back.

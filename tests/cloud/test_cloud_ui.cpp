@@ -123,3 +123,25 @@ TEST(CloudWindow, ABadgeOpensItsListAsItsControlDoes)
         QObject::disconnect(c);
     }
 }
+
+TEST(CloudWindow, TheConnectionTestOfTheCompanyPageUsesItsEdits)
+{
+    TestCompany company(3);
+    TestCompany other(1);
+    Window win(other, 1);
+    const QByteArray ini = win.docs.ReadFile("kvrn.ini");
+    win.click("SBPro");
+    ASSERT_EQ(win.w->CurrentPageName(), "TabItemPro");
+    win.find<QLineEdit>("EditGebruiker")->setText("qurimsa_" + company.user);
+    win.find<QLineEdit>("Editwachtwoord")->setText(company.password);
+    win.find<QLineEdit>("EditServer")->setText(TestServer::Setting());
+    win.click("ListBoxItem47");
+    EXPECT_EQ(win.rec.messages, QStringList{"Verbinding met server OK. Units: 3"});
+    EXPECT_EQ(win.w->global().settings.cloud.user, company.user);
+    EXPECT_EQ(win.docs.ReadFile("kvrn.ini"), ini); // nothing written
+
+    win.rec.messages.clear();
+    win.find<QLineEdit>("Editwachtwoord")->setText("wrong");
+    win.click("ListBoxItem47");
+    EXPECT_EQ(win.rec.messages, QStringList{"Geen verbinding met server."});
+}

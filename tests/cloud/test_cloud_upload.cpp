@@ -1,6 +1,7 @@
 // Upload: records pushed into the inboxes of the other active units.
 #include "CloudTestSupport.h"
 #include "store/Table.h"
+#include "ticket/TicketOps.h"
 
 #include <gtest/gtest.h>
 
@@ -200,31 +201,33 @@ TEST(CloudUpload, OnlyASignedTicketIsSentWhenStored)
     TestDevice dev(company, 2, {1});
     OpenStore(dev.g);
     dev.Start();
-    Table& bon = dev.g.BonTable();
-    storeTicket(bon, "2-20210001", false);
-    dev.cloud->SignedTicketUpload(bon);
-    storeTicket(bon, "2-20210001", false);
-    dev.cloud->SignedTicketUpload(bon);
+    KVGlobal& g = dev.g;
+    NewBon(g);
+    g.bon.opdrachtgever = QString::fromUtf8("Bäcker & Zn");
+    EXPECT_FALSE(FinishBon(g));
+    EXPECT_FALSE(FinishBon(g));
     EXPECT_EQ(company.Count("kv0") + company.Count("kv1"), 0);
     EXPECT_TRUE(dev.app.rec.sounds.isEmpty());
 
-    storeTicket(bon, "2-20210001", true);
-    dev.cloud->SignedTicketUpload(bon);
+    g.bon.ondertekend = true;
+    EXPECT_TRUE(FinishBon(g));
     EXPECT_EQ(dev.app.rec.sounds, QStringList{"woosh.mp3"});
     const auto rows = company.Rows("kv1", {"id", "bonnr", "opdrachtgever", "ondertekend"});
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0]["id"].toString(), bon.AsString("id"));
+    EXPECT_EQ(rows[0]["id"].toString(), g.bon.id);
+    EXPECT_EQ(rows[0]["bonnr"].toString(), g.bon.bonnr);
     EXPECT_EQ(rows[0]["opdrachtgever"].toString(), QString::fromUtf8("Bäcker & Zn"));
     EXPECT_EQ(rows[0]["ondertekend"].toString(), "1");
     EXPECT_EQ(company.Count("kv0"), 1);
     EXPECT_EQ(company.Count("kv2"), 0);
     // Nothing changes locally.
-    EXPECT_FALSE(bon.AsBoolean("synced"));
+    EXPECT_FALSE(g.BonTable().AsBoolean("synced"));
 
     // Without a complete account, even a signed ticket stays here.
-    dev.g.CloudSyncEnabled = false;
-    storeTicket(bon, "2-20210002", true);
-    dev.cloud->SignedTicketUpload(bon);
+    g.CloudSyncEnabled = false;
+    NewBon(g);
+    g.bon.ondertekend = true;
+    EXPECT_FALSE(FinishBon(g));
     EXPECT_EQ(company.Count("kv1"), 1);
 }
 

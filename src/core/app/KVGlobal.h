@@ -27,9 +27,6 @@ struct CloudSeam {
     // The after-post rule of clients and parts: when CloudSyncEnabled and the stored row is not
     // synced, FanOut and "woosh.mp3".
     std::function<void(const QString& kind, Table& table)> afterPost;
-    // FinishBon, after storing: when CloudSyncEnabled and the stored ticket is signed, FanOut
-    // and "woosh.mp3".
-    std::function<void(Table& bon)> signedTicketUpload;
     // The company page was confirmed and settings.cloud holds its values: the connection takes
     // the account (prefixed name, password, server) on its next use; sets CloudSyncEnabled.
     std::function<void()> applyAccount;
@@ -46,7 +43,6 @@ struct CloudSeam {
 
     void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
     void AfterPost(const QString& kind, Table& table) const { if (afterPost) afterPost(kind, table); }
-    void SignedTicketUpload(Table& bon) const { if (signedTicketUpload) signedTicketUpload(bon); }
     void ApplyAccount() const { if (applyAccount) applyAccount(); }
     void ConnectionTest() const { if (connectionTest) connectionTest(); }
     void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }

@@ -89,14 +89,6 @@ void KVCloud::AfterPostUpload(CloudKind kind, Table& table)
     g.PlaySound(QStringLiteral("woosh.mp3"));
 }
 
-void KVCloud::SignedTicketUpload(Table& bon)
-{
-    if (!g.CloudSyncEnabled || !bon.AsBoolean(QStringLiteral("ondertekend")))
-        return;
-    FanOut(CloudKind::Tickets, bon);
-    g.PlaySound(QStringLiteral("woosh.mp3"));
-}
-
 void KVCloud::UploadTickets(int startRow, int endRow)
 {
     if (!UniConnectionCloud.IsConnected() && !connectSilently())

@@ -21,7 +21,6 @@ KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(glob
     s.afterPost = [this, withKind](const QString& code, Table& t) {
         withKind(code, [&](CloudKind k) { AfterPostUpload(k, t); });
     };
-    s.signedTicketUpload = [this](Table& bon) { SignedTicketUpload(bon); };
     s.applyAccount = [this] { ApplyAccount(); };
     s.connectionTest = [this] { ConnectionTest(); };
     s.uploadTickets = [this](int start, int end) { UploadTickets(start, end); };
