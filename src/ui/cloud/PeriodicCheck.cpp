@@ -8,13 +8,13 @@
 #include <QTimer>
 
 namespace {
-struct BadgeSpec {
+struct BadgeControls {
     CloudKind kind;
     const char* button;
     const char* badge;
     const char* opens; // the control whose click opens the list
 };
-const BadgeSpec kBadges[] = {
+const BadgeControls kBadges[] = {
     {CloudKind::Tickets, "SBBadgeKV", "BadgeKV", "SBOverzicht"},
     {CloudKind::Clients, "SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
     {CloudKind::Parts, "SBBadgeOD", "BadgeOD", "ListBoxItemOD"},
@@ -28,7 +28,7 @@ PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
     m_timer->setInterval(KVCloud::Timer1Interval);
     connect(m_timer, &QTimer::timeout, this, &PeriodicCheck::Timer1Timer);
 
-    for (const BadgeSpec& b : kBadges) {
+    for (const BadgeControls& b : kBadges) {
         auto* button = window->findChild<QAbstractButton*>(QLatin1String(b.button));
         QLabel* badge = Badge(b.kind);
         if (!button || !badge)
@@ -56,7 +56,7 @@ PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
 
 QLabel* PeriodicCheck::Badge(CloudKind kind) const
 {
-    for (const BadgeSpec& b : kBadges)
+    for (const BadgeControls& b : kBadges)
         if (b.kind == kind)
             return m_window->findChild<QLabel*>(QLatin1String(b.badge));
     return nullptr;
