@@ -43,6 +43,8 @@ public:
     QWidget* editor() const { return m_editor; }
     // A header row: caption only, shaded, not clickable.
     void setHeader(bool on);
+    // The caption's colour, for rows that act like a link.
+    void setCaptionColor(const QColor& color);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -64,6 +66,7 @@ private:
     bool m_chevron = true;
     bool m_header = false;
     bool m_longFired = false;
+    QColor m_captionColor;
     QPointer<QWidget> m_editor;
     QTimer m_longPress;
 };
