@@ -101,6 +101,12 @@ void KVListItem::setHeader(bool on)
     update();
 }
 
+void KVListItem::setEditorStart(double fraction)
+{
+    m_editorStart = fraction;
+    layoutEditor();
+}
+
 void KVListItem::setCaptionColor(const QColor& color)
 {
     m_captionColor = color;
@@ -124,7 +130,9 @@ void KVListItem::layoutEditor()
         return;
     const int margin = fontMetrics().height() / 2;
     const int captionWidth = std::min(width() / 2, fontMetrics().horizontalAdvance(text()) + 4 * margin + height());
-    const int w = std::max(width() - captionWidth - margin, width() / 3);
+    int w = std::max(width() - captionWidth - margin, width() / 3);
+    if (m_editorStart > 0)
+        w = std::min(w, width() - int(width() * m_editorStart) - margin);
     const int h = std::min(height() - margin, std::max(m_editor->sizeHint().height(), fontMetrics().height() * 2));
     m_editor->setGeometry(width() - w - margin, (height() - h) / 2, w, h);
 }
@@ -356,6 +364,12 @@ QString KVStyleSheet(double scale)
                "QToolButton[kvStepper=\"true\"]:pressed { background: #DCE6F1; }"
                "QLabel[kvUnit=\"true\"] { color: #777777; }"
                "QRadioButton::indicator { width: %9px; height: %9px; }"
+               "QComboBox::drop-down { border: none; width: %10px; }"
+               "QComboBox::down-arrow { image: url(:/ui/icons/chevron-down.svg); width: %11px; height: %11px; }"
+               "QCheckBox[kvRowCheck=\"true\"]::indicator { border: 2px solid #B8C4D2; border-radius: %12px; background: white; }"
+               "QCheckBox[kvRowCheck=\"true\"]::indicator:checked { border-color: #1F4E79; background: #1F4E79;"
+               "  image: url(:/ui/icons/check.svg); }"
+               "QDoubleSpinBox[kvStepperBox=\"true\"] { min-width: %13px; max-width: %13px; }"
                "QTabWidget::tab-bar { alignment: center; }"
                "QTabWidget::pane { border: none; }"
                "QTabBar::tab { background: white; color: #1F4E79; border: 1px solid #1F4E79; padding: %4px %5px; min-height: %10px; }"
@@ -363,5 +377,5 @@ QString KVStyleSheet(double scale)
                "QTabBar::tab:first { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
                "QTabBar::tab:last { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }")
         .arg(px(16), px(56), px(16), px(6), px(12), px(40), px(19), px(32), px(24))
-        .arg(px(22));
+        .arg(px(22), px(14), px(6), px(110));
 }

@@ -23,8 +23,11 @@ NumberStepper::NumberStepper(const QString& name, double min, double max, int de
     m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_box->setKeyboardTracking(false);
     m_box->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    m_box->setProperty("kvStepperBox", true);
+    // Right-aligned and of one width, so the boxes of a list form one column.
+    row->addStretch(1);
     if (step == 0) {
-        row->addWidget(m_box, 1);
+        row->addWidget(m_box);
     } else {
         auto button = [this](const QString& objectName, const QString& text) {
             auto* b = new QToolButton(this);
@@ -39,7 +42,7 @@ NumberStepper::NumberStepper(const QString& name, double min, double max, int de
         auto* minus = button(QStringLiteral("ButtonMin") + name, QStringLiteral("-"));
         auto* plus = button(QStringLiteral("ButtonPlus") + name, QStringLiteral("+"));
         row->addWidget(minus);
-        row->addWidget(m_box, 1);
+        row->addWidget(m_box);
         row->addWidget(plus);
         connect(minus, &QToolButton::clicked, this, [this] { this->step(-m_step); });
         connect(plus, &QToolButton::clicked, this, [this] { this->step(m_step); });
@@ -75,7 +78,8 @@ void NumberStepper::setSuffixLabel(const QString& text)
         m_suffix = new QLabel(this);
         m_suffix->setObjectName(objectName() + QStringLiteral("Unit"));
         m_suffix->setProperty("kvUnit", true);
-        layout()->addWidget(m_suffix);
+        // Before the buttons, so the boxes stay in one column.
+        static_cast<QHBoxLayout*>(layout())->insertWidget(1, m_suffix);
     }
     m_suffix->setText(text);
 }

@@ -20,7 +20,7 @@ public:
     double maximum() const;
     QDoubleSpinBox* box() const { return m_box; }
     void setTypingAllowed(bool on);
-    // A short unit text after the box ("nr").
+    // A short unit text beside the box ("nr").
     void setSuffixLabel(const QString& text);
 
 signals:

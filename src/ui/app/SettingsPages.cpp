@@ -38,6 +38,7 @@ QCheckBox* checkBox(const QString& name)
     auto* c = new QCheckBox;
     c->setObjectName(name);
     c->setLayoutDirection(Qt::RightToLeft); // the box sits at the right edge of its row
+    c->setProperty("kvRowCheck", true);
     return c;
 }
 
@@ -49,9 +50,18 @@ KVListItem* captionRow(KVGlobal& g, TFMain& w, KVListBox* list, const QString& n
     BindCaption(g.jargon, item, name, design);
     if (!g.jargon.TermKey(name).isEmpty())
         QObject::connect(item, &KVListItem::longPressed, &w, [&w, name] { w.OpenTermEditor(name); });
-    if (editor)
+    if (editor) {
         item->setEditor(editor);
+        item->setEditorStart(0.4); // the editors of a page form one column
+    }
     return item;
+}
+
+// Filled edits show the start of their text, not its end.
+void fillEdit(QLineEdit* e, const QString& text)
+{
+    e->setText(text);
+    e->setCursorPosition(0);
 }
 
 // A white band in the list that holds a widget over the whole width (a memo, the footers).
@@ -125,7 +135,6 @@ void ConfigPage::build()
     m_page->topBar()->addRight(QStringLiteral("SBConfigOK"), QStringLiteral("OK"));
     m_tabs = new QTabWidget(m_page->body());
     m_tabs->setObjectName(QStringLiteral("TabControlConfig"));
-    m_tabs->setDocumentMode(true);
     m_tabs->setUsesScrollButtons(false);
     m_page->bodyLayout()->setContentsMargins(0, 10, 0, 0);
     m_page->bodyLayout()->addWidget(m_tabs);
@@ -230,8 +239,8 @@ void ConfigPage::SBConfigClick()
     m_filling = true; // no coupling while the boxes are filled
     m_schaal->setValue(v.schaal);
     m_unit->setValue(v.unit);
-    m_monteur->setText(v.monteur);
-    m_email->setText(v.email);
+    fillEdit(m_monteur, v.monteur);
+    fillEdit(m_email, v.email);
     m_bonnr->setValue(v.bon);
     m_correctie->setChecked(v.correctie);
     m_prijsWerk->setValue(v.werk);
@@ -251,14 +260,14 @@ void ConfigPage::SBConfigClick()
     m_maxGebruikt->setRange(used.min, used.max);
     m_maxNodig->setRange(needed.min, needed.max);
     m_lang->setCurrentIndex(v.taal);
-    m_valuta->setText(v.valuta);
-    m_afstand->setText(v.afstand);
+    fillEdit(m_valuta, v.valuta);
+    fillEdit(m_afstand, v.afstand);
     m_port->setValue(v.port);
     m_stdApp->setChecked(v.std);
-    m_smtp->setText(v.smtp);
-    m_user->setText(v.user);
-    m_ww->setText(v.ww);
-    m_reply->setText(v.reply);
+    fillEdit(m_smtp, v.smtp);
+    fillEdit(m_user, v.user);
+    fillEdit(m_ww, v.ww);
+    fillEdit(m_reply, v.reply);
     // The memo is the in-memory mail text; it only shows it again.
     if (ConfigForm::MailTextLines(m_memoMail->toPlainText()) != m_g.settings.mailtekst)
         m_memoMail->setPlainText(m_g.settings.mailtekst.join(QLatin1Char('\n')));
@@ -311,9 +320,11 @@ void ConfigPage::NumberBoxMaxGebruiktChange()
 {
     if (m_filling)
         return;
+    // The other box by its committed value: taking over its typed text here would run its
+    // own coupling in the middle of this one.
     ConfigValues v;
-    v.maxgebruikt = m_maxGebruikt->value();
-    v.maxnodig = m_maxNodig->value();
+    v.maxgebruikt = m_maxGebruikt->box()->value();
+    v.maxnodig = m_maxNodig->box()->value();
     ConfigForm::MaxUsedChanged(v);
     m_filling = true;
     m_maxNodig->setValue(v.maxnodig);
@@ -325,8 +336,8 @@ void ConfigPage::NumberBoxMaxNodigChange()
     if (m_filling)
         return;
     ConfigValues v;
-    v.maxgebruikt = m_maxGebruikt->value();
-    v.maxnodig = m_maxNodig->value();
+    v.maxgebruikt = m_maxGebruikt->box()->value();
+    v.maxnodig = m_maxNodig->box()->value();
     ConfigForm::MaxNeededChanged(v);
     m_filling = true;
     m_maxGebruikt->setValue(v.maxgebruikt);
@@ -424,13 +435,13 @@ ProValues ProPage::ControlValues() const
 void ProPage::SBProClick()
 {
     const ProValues v = ProForm::Open(m_g);
-    m_bedrijf->setText(v.bedrijf);
-    m_footer1->setText(v.footer1);
-    m_footer2->setText(v.footer2);
-    m_footer3->setText(v.footer3);
-    m_gebruiker->setText(v.user);
-    m_wachtwoord->setText(v.ww);
-    m_server->setText(v.server);
+    fillEdit(m_bedrijf, v.bedrijf);
+    fillEdit(m_footer1, v.footer1);
+    fillEdit(m_footer2, v.footer2);
+    fillEdit(m_footer3, v.footer3);
+    fillEdit(m_gebruiker, v.user);
+    fillEdit(m_wachtwoord, v.ww);
+    fillEdit(m_server, v.server);
     m_w.ShowPage(QStringLiteral("TabItemPro"));
 }
 
