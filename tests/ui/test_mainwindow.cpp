@@ -174,3 +174,29 @@ TEST(MainWindow, StartUpBringsAnOldDatabaseUpToDate)
     EXPECT_EQ(out[1], "15");
     EXPECT_EQ(out[2], "3");
 }
+
+// A long press on a term caption opens the term editor; its OK stores the term in jargon.ini
+// and every widget showing that caption follows.
+TEST(MainWindow, TermEditorRenamesACaptionEverywhere)
+{
+    Window win;
+    win.w.resize(480, 800);
+    win.w.global().bon.bonnr = QStringLiteral("1-1");
+    QTest::mouseClick(win.w.findChild<QWidget*>("ListBoxItemType"), Qt::LeftButton);
+    ASSERT_EQ(win.w.CurrentPageName(), "TabItemType");
+    auto* item = win.w.findChild<KVListItem*>("ListBoxItemRegie");
+    ASSERT_TRUE(item);
+    QTest::mousePress(item, Qt::LeftButton);
+    QTest::qWait(800);
+    QTest::mouseRelease(item, Qt::LeftButton);
+    auto* popup = win.w.findChild<QWidget*>("TMSFMXPopupJargon");
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ(win.w.findChild<QLabel*>("LabelOrigin")->text(), "Regie");
+    win.w.findChild<QLineEdit*>("EditJargon")->setText(QString::fromUtf8("Storing"));
+    QTest::mouseClick(win.w.findChild<QWidget*>("ButtonJargonOK"), Qt::LeftButton);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(item->caption(), "Storing");
+    EXPECT_TRUE(win.docs.ReadFile("jargon.ini").contains("Regie=Storing"));
+    // The long press opened no page of its own.
+    EXPECT_EQ(win.w.CurrentPageName(), "TabItemType");
+}
