@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +21,7 @@ struct ConfigValues {
     bool std = true;
 };
 
-// A number box: value, range and decimals; a step stops at the bounds.
+// The range of a number box; a step stops at the bounds.
 struct NumberRange {
     double min = 0, max = 0;
     double Clamp(double v) const { return v < min ? min : (v > max ? max : v); }
@@ -29,6 +30,9 @@ struct NumberRange {
 // The settings page without its widgets: opening, the steppers, the maxima coupling and the
 // confirm sequence.
 namespace ConfigForm {
+// The parts lines of the document, shared by the two maxima.
+constexpr int PartsLines = 13;
+
 ConfigValues Open(const KVGlobal& g);
 // The ranges of the two maxima, narrowed by the parts lines of the current ticket.
 NumberRange MaxUsedRange(const KVGlobal& g);
@@ -40,7 +44,11 @@ void MaxNeededChanged(ConfigValues& v);
 double Step(double typed, double delta, const NumberRange& range);
 // Rounds to the nearest whole number, halves to the even neighbour.
 int RoundHalfEven(double v);
-// Confirms the page; returns true when a maximum changed (the document rows were rebuilt).
+// The lines of the standard mail text as the memo holds them; an empty memo has none, and a
+// line break at the very end starts no extra line.
+QStringList MailTextLines(const QString& memoText);
+// Confirms the page (everything but the page switch); returns true when a maximum changed and
+// the document rows were rebuilt. A refused write throws KVError and skips what follows.
 bool Confirm(KVGlobal& g, const ConfigValues& v);
 }
 
@@ -51,11 +59,20 @@ struct ProValues {
 };
 
 namespace ProForm {
+// The file the company logo is kept in, inside the documents folder.
+inline QString LogoFileName() { return QStringLiteral("logokvpro.jpg"); }
+
 ProValues Open(const KVGlobal& g);
-// Confirms the page: footers, the logo file "logokvpro.jpg", the account, the settings file.
+// Confirms the page (everything but the page switch): footers, the logo file, the account,
+// the settings file. A refused write throws KVError and skips what follows.
 void Confirm(KVGlobal& g, const ProValues& v);
-// Loads an image file as the new logo (the image-list item "logo"); throws KVError with a
-// clear text when the file is not a picture, keeping the previous logo.
+// The "Synchronisatie" row: the page's account values become the in-memory ones (not written,
+// CloudSyncEnabled unchanged), then the cloud's connection test runs.
+void ConnectionTest(KVGlobal& g, const ProValues& v);
+// The logo the document draws now: the image-list item "logo", or the built-in one.
+QImage CurrentLogo(KVGlobal& g);
+// Loads an image file as the new logo (the image-list item "logo"). A file that is not a
+// picture throws KVError with a clear text and keeps the previous logo.
 void LoadLogoFile(KVGlobal& g, const QString& path);
 // Start-up: loads "logokvpro.jpg" when PRO/logo names it. A missing or unreadable file keeps
 // the built-in logo; returns whether the company logo was loaded.

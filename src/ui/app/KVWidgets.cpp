@@ -101,6 +101,18 @@ void KVListItem::setHeader(bool on)
     update();
 }
 
+void KVListItem::setEditorStart(double fraction)
+{
+    m_editorStart = fraction;
+    layoutEditor();
+}
+
+void KVListItem::setCaptionColor(const QColor& color)
+{
+    m_captionColor = color;
+    update();
+}
+
 QSize KVListItem::sizeHint() const
 {
     const QFontMetrics fm(font());
@@ -118,7 +130,9 @@ void KVListItem::layoutEditor()
         return;
     const int margin = fontMetrics().height() / 2;
     const int captionWidth = std::min(width() / 2, fontMetrics().horizontalAdvance(text()) + 4 * margin + height());
-    const int w = std::max(width() - captionWidth - margin, width() / 3);
+    int w = std::max(width() - captionWidth - margin, width() / 3);
+    if (m_editorStart > 0)
+        w = std::min(w, width() - int(width() * m_editorStart) - margin);
     const int h = std::min(height() - margin, std::max(m_editor->sizeHint().height(), fontMetrics().height() * 2));
     m_editor->setGeometry(width() - w - margin, (height() - h) / 2, w, h);
 }
@@ -143,7 +157,8 @@ void KVListItem::paintEvent(QPaintEvent*)
     if (m_header)
         f.setBold(true);
     p.setFont(f);
-    p.setPen(m_header ? kAccent : QColor(0x22, 0x22, 0x22));
+    const QColor captionColor = m_captionColor.isValid() ? m_captionColor : QColor(0x22, 0x22, 0x22);
+    p.setPen(m_header ? kAccent : captionColor);
     int right = r.width() - margin;
     if (m_chevron) {
         const int c = fontMetrics().height() / 3;
@@ -152,7 +167,7 @@ void KVListItem::paintEvent(QPaintEvent*)
         p.setPen(pen);
         p.drawPolyline(QPolygon({QPoint(right - c, cy - c), QPoint(right, cy), QPoint(right - c, cy + c)}));
         right -= c + margin;
-        p.setPen(QColor(0x22, 0x22, 0x22));
+        p.setPen(captionColor);
     }
     const QRect textRect(x, 0, right - x, r.height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text());
@@ -343,6 +358,24 @@ QString KVStyleSheet(double scale)
                "QLineEdit, QDoubleSpinBox, QSpinBox, QDateEdit, QTimeEdit, QComboBox, QPlainTextEdit, QTextEdit {"
                "  border: 1px solid #C8C8CC; border-radius: 6px; padding: %4px; background: white; min-height: %8px; }"
                "QCheckBox::indicator { width: %9px; height: %9px; }"
-               "QPushButton { background: #1F4E79; color: white; border: none; border-radius: 8px; padding: %4px %5px; min-height: %6px; }")
-        .arg(px(16), px(56), px(16), px(6), px(12), px(40), px(19), px(32), px(24));
+               "QPushButton { background: #1F4E79; color: white; border: none; border-radius: 8px; padding: %4px %5px; min-height: %6px; }"
+               "QToolButton[kvStepper=\"true\"] { color: #1F4E79; background: #F2F5F9; border: 1px solid #C8D3E0; border-radius: 6px;"
+               "  font-size: %7px; font-weight: bold; min-width: %8px; }"
+               "QToolButton[kvStepper=\"true\"]:pressed { background: #DCE6F1; }"
+               "QLabel[kvUnit=\"true\"] { color: #777777; }"
+               "QRadioButton::indicator { width: %9px; height: %9px; }"
+               "QComboBox::drop-down { border: none; width: %10px; }"
+               "QComboBox::down-arrow { image: url(:/ui/icons/chevron-down.svg); width: %11px; height: %11px; }"
+               "QCheckBox[kvRowCheck=\"true\"]::indicator { border: 2px solid #B8C4D2; border-radius: %12px; background: white; }"
+               "QCheckBox[kvRowCheck=\"true\"]::indicator:checked { border-color: #1F4E79; background: #1F4E79;"
+               "  image: url(:/ui/icons/check.svg); }"
+               "QDoubleSpinBox[kvStepperBox=\"true\"] { min-width: %13px; max-width: %13px; }"
+               "QTabWidget::tab-bar { alignment: center; }"
+               "QTabWidget::pane { border: none; }"
+               "QTabBar::tab { background: white; color: #1F4E79; border: 1px solid #1F4E79; padding: %4px %5px; min-height: %10px; }"
+               "QTabBar::tab:selected { background: #1F4E79; color: white; }"
+               "QTabBar::tab:first { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
+               "QTabBar::tab:last { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }")
+        .arg(px(16), px(56), px(16), px(6), px(12), px(40), px(19), px(32), px(24))
+        .arg(px(22), px(14), px(6), px(110));
 }

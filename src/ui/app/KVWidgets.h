@@ -43,6 +43,11 @@ public:
     QWidget* editor() const { return m_editor; }
     // A header row: caption only, shaded, not clickable.
     void setHeader(bool on);
+    // Where the editor begins, as a fraction of the row's width (0: right after the caption).
+    // Rows of one list that share it line their editors up in one column.
+    void setEditorStart(double fraction);
+    // The caption's colour, for rows that act like a link.
+    void setCaptionColor(const QColor& color);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -64,6 +69,8 @@ private:
     bool m_chevron = true;
     bool m_header = false;
     bool m_longFired = false;
+    QColor m_captionColor;
+    double m_editorStart = 0;
     QPointer<QWidget> m_editor;
     QTimer m_longPress;
 };

@@ -2,14 +2,17 @@
 #include <QWidget>
 
 class QDoubleSpinBox;
+class QLabel;
 class QToolButton;
 
 // A number box with "-" and "+" buttons beside it (ButtonMin<Name>, NumberBox<Name>,
-// ButtonPlus<Name>). A step counts from the value as typed and stops at the bounds.
+// ButtonPlus<Name>), or without buttons when the step is 0. A step counts from the value as
+// typed and stops at the bounds.
 class NumberStepper : public QWidget {
     Q_OBJECT
 public:
     NumberStepper(const QString& name, double min, double max, int decimals, double step = 1, QWidget* parent = nullptr);
+    // The value, after taking over what is typed in the box but not committed yet.
     double value() const;
     void setValue(double v);
     void setRange(double min, double max);
@@ -17,6 +20,8 @@ public:
     double maximum() const;
     QDoubleSpinBox* box() const { return m_box; }
     void setTypingAllowed(bool on);
+    // A short unit text beside the box ("nr").
+    void setSuffixLabel(const QString& text);
 
 signals:
     void valueChanged(double v);
@@ -26,5 +31,6 @@ signals:
 private:
     void step(double delta);
     QDoubleSpinBox* m_box;
+    QLabel* m_suffix = nullptr;
     double m_step;
 };

@@ -2,11 +2,14 @@
 #include "app/ConfigForm.h"
 
 #include <QObject>
+#include <functional>
 
 class TFMain;
 class KVGlobal;
 class KVPage;
 class KVListBox;
+class KVListItem;
+class KVSwitch;
 class NumberStepper;
 class QCheckBox;
 class QComboBox;
@@ -15,6 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QTabWidget;
+class QWidget;
 
 // The settings page TabItemConfig with its four tabs.
 class ConfigPage : public QObject {
@@ -29,25 +33,30 @@ public:
     void NumberBoxMaxGebruiktChange();
     void NumberBoxMaxNodigChange();
 
+    // What the controls hold now, typed numbers included.
     ConfigValues ControlValues() const;
 
 private:
     void build();
     KVListBox* addTab(const QString& name, const QString& caption);
+    KVListItem* addRow(KVListBox* list, const QString& name, const QString& design, QWidget* editor);
+    void MemoMailChange();
+
     TFMain& m_w;
     KVGlobal& m_g;
     KVPage* m_page = nullptr;
     QTabWidget* m_tabs = nullptr;
     NumberStepper *m_schaal = nullptr, *m_unit = nullptr, *m_bonnr = nullptr, *m_maxGebruikt = nullptr, *m_maxNodig = nullptr;
     NumberStepper *m_prijsWerk = nullptr, *m_prijsOver = nullptr, *m_prijsReis = nullptr, *m_prijsKm = nullptr, *m_btw = nullptr;
-    QCheckBox *m_correctie = nullptr, *m_stdApp = nullptr, *m_auto = nullptr;
+    NumberStepper* m_port = nullptr;
+    QCheckBox *m_correctie = nullptr, *m_stdApp = nullptr;
+    KVSwitch* m_auto = nullptr;
     QLineEdit *m_monteur = nullptr, *m_email = nullptr, *m_smtp = nullptr, *m_user = nullptr, *m_ww = nullptr, *m_reply = nullptr;
     QLineEdit *m_valuta = nullptr, *m_afstand = nullptr;
-    NumberStepper* m_port = nullptr;
     QPlainTextEdit* m_memoMail = nullptr;
     QRadioButton *m_radioEx = nullptr, *m_radioInc = nullptr;
     QComboBox* m_lang = nullptr;
-    bool m_coupling = false;
+    bool m_filling = false;
 };
 
 // The company page TabItemPro.
@@ -59,10 +68,18 @@ public:
 
     void SBProClick();
     void SBProOKClick();
+    void SBProTerugClick();
     void ListBoxItemLogoClick();
     void ImageLogoproDblClick();
+    void ListBoxItem47Click();
     // Shows the current logo in ImageLogopro.
     void ShowLogo();
+
+    ProValues ControlValues() const;
+
+    // The platform's file-open dialog: the chosen file, or an empty text when the user
+    // cancelled. Starts in the folder given. Tests replace it.
+    std::function<QString(const QString& startFolder)> ChooseLogoFile;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +101,7 @@ public:
     KVPage* page() const { return m_page; }
 
     void ListBoxItemAboutClick();
+    void SBAboutOKClick();
     void ListBoxItemReviewClick();
     void ListBoxItemFacebookClick();
     void ListBoxItemSiteClick();

@@ -1,0 +1,1 @@
+kv_test(test_configform ${KV_TEST_DIR}/test_configform.cpp)
