@@ -27,6 +27,14 @@ struct CloudSeam {
     // The connection test of the company page's "Synchronisatie" row.
     std::function<void()> connectionTest;
     void ConnectionTest() const { if (connectionTest) connectionTest(); }
+    // The overview's upload button: pushes the tickets at rows first..last (0-based, inclusive,
+    // in BonTable's current order) to the other units, connecting first.
+    std::function<void(int first, int last)> uploadTickets;
+    void UploadTickets(int first, int last) const { if (uploadTickets) uploadTickets(first, last); }
+    // The download button of a list page: moves the own inbox of kind ("kv", "og" or "od") into
+    // the local table, with its sound.
+    std::function<void(const QString& kind)> download;
+    void Download(const QString& kind) const { if (download) download(kind); }
 };
 
 // The document's row plan (see the document layout code).

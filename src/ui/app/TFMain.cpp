@@ -4,6 +4,7 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "app/Language.h"
+#include "catalogue/CataloguePages.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -111,6 +112,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     BuildMainPage();
+    InstallCataloguePages(*this);
     BuildPlaceholderPages();
     m_termEditor = new TermEditor(this);
     connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {

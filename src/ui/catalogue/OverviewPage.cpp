@@ -1,0 +1,90 @@
+#include "OverviewPage.h"
+
+#include "CursorGrid.h"
+#include "app/KVGlobal.h"
+#include "app/KVWidgets.h"
+#include "app/TFMain.h"
+#include "catalogue/CursorModel.h"
+#include "catalogue/TicketOverview.h"
+
+#include <QAbstractButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kOverview = QStringLiteral("TabItemOverzicht");
+const QString kMain = QStringLiteral("TabItemMain");
+}
+
+OverviewPage::OverviewPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
+{
+    KVJargon& j = m_g.jargon;
+    m_model = new CursorModel(m_g.BonTable(), TicketOverview::GridColumns(), j, this);
+    m_page = new KVPage(kOverview);
+    QLabel* title = m_page->topBar()->title();
+    BindCaption(j, title, QStringLiteral("LabelOverzicht"), QStringLiteral("Overzicht"));
+    auto* back = m_page->topBar()->addLeft(QStringLiteral("SBOverzichtTerug"), QString());
+    BindCaption(j, back, QStringLiteral("SBOverzichtTerug"), QStringLiteral("Terug"));
+    auto* load = m_page->topBar()->addRight(QStringLiteral("SBLoad"), QString());
+    BindCaption(j, load, QStringLiteral("SBLoad"), QStringLiteral("Laden"));
+
+    m_grid = new CursorGrid(QStringLiteral("KV"), m_model, m_g, m_page->body());
+    m_page->bodyLayout()->addWidget(m_grid, 1);
+
+    // Bottom bar, from left to right.
+    auto* del = m_page->addBottomButton(QStringLiteral("SBDeleteBon"), QString());
+    BindCaption(j, del, QStringLiteral("SBDeleteBon"), QStringLiteral("Verwijderen"));
+    auto* all = m_page->addBottomButton(QStringLiteral("SBSelectAll"), QStringLiteral("\u2611"));
+    auto* down = m_page->addBottomButton(QStringLiteral("SBDownloadKV"), QStringLiteral("\u21E9"));
+    auto* up = m_page->addBottomButton(QStringLiteral("SBUploadKV"), QStringLiteral("\u21E7"));
+    auto* copy = m_page->addBottomButton(QStringLiteral("SBCopyBon"), QStringLiteral("\u2398"));
+    auto* add = m_page->addBottomButton(QStringLiteral("SBAddBon"), QStringLiteral("+"));
+
+    connect(back, &QAbstractButton::clicked, this, &OverviewPage::SBOverzichtTerugClick);
+    connect(load, &QAbstractButton::clicked, this, &OverviewPage::SBLoadClick);
+    connect(m_grid->grid(), &CursorGridView::rowActivated, this, &OverviewPage::SBLoadClick);
+    connect(del, &QAbstractButton::clicked, this, &OverviewPage::SBDeleteBonClick);
+    connect(all, &QAbstractButton::clicked, this, &OverviewPage::SBSelectAllClick);
+    connect(down, &QAbstractButton::clicked, this, &OverviewPage::SBDownloadKVClick);
+    connect(up, &QAbstractButton::clicked, this, &OverviewPage::SBUploadKVClick);
+    connect(copy, &QAbstractButton::clicked, this, &OverviewPage::SBCopyBonClick);
+    connect(add, &QAbstractButton::clicked, this, &OverviewPage::SBAddBonClick);
+    w.AddPage(m_page);
+}
+
+void OverviewPage::SBOverzichtClick() { m_w.ShowPage(kOverview); }
+
+void OverviewPage::SBOverzichtTerugClick() { m_w.ShowPage(kMain); }
+
+void OverviewPage::SBLoadClick()
+{
+    TicketOverview::Load(m_g);
+    m_w.RefreshMainPage();
+    m_w.ShowPage(kMain);
+}
+
+void OverviewPage::SBDeleteBonClick()
+{
+    const auto [first, last] = m_grid->grid()->SelectedRange();
+    TicketOverview::DeleteRows(m_g, first, last);
+    m_model->Refresh();
+}
+
+void OverviewPage::SBSelectAllClick() { m_grid->grid()->SelectAllRows(); }
+
+void OverviewPage::SBDownloadKVClick() { m_g.cloud.Download(QStringLiteral("kv")); }
+
+void OverviewPage::SBUploadKVClick()
+{
+    const auto [first, last] = m_grid->grid()->SelectedRange();
+    TicketOverview::Upload(m_g, first, last);
+}
+
+void OverviewPage::SBCopyBonClick() { TicketOverview::Copy(m_g); }
+
+void OverviewPage::SBAddBonClick()
+{
+    // The main page first, then what "+" on the main page does.
+    m_w.ShowPage(kMain);
+    if (auto* plus = m_w.findChild<QAbstractButton*>(QStringLiteral("SBNew")))
+        plus->click();
+}
