@@ -51,16 +51,30 @@ start_smtp() {
   export KV_TEST_SMTP_SPOOL="$KV_SMTP_DIR/spool"
   export KV_TEST_RELAY_PORT=3025
   mkdir -p "$KV_TEST_SMTP_SPOOL"
-  /usr/bin/python3 "$ROOT/tests/mail/smtp_capture.py" --spool "$KV_TEST_SMTP_SPOOL" \
-    --port "$KV_TEST_SMTP_PORT" --relay-port "$KV_TEST_RELAY_PORT" \
-    --user "$KV_TEST_SMTP_USER" --password "$KV_TEST_SMTP_PASSWORD" \
-    --relay-user "${KV_RELAY_USER_NL:-kolvarn}" --relay-password "${KV_RELAY_PASS_NL:-kolvarn}" \
-    --relay-user "${KV_RELAY_USER_EN:-tralvenor}" --relay-password "${KV_RELAY_PASS_EN:-tralvenor}" \
-    >"$KV_SMTP_DIR/smtp.log" 2>&1 &
-  KV_SMTP_PID=$!
-  for _ in $(seq 1 100); do
-    /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1',$KV_TEST_SMTP_PORT),0.2).close()" 2>/dev/null && break
-    sleep 0.1
+  # The relay port is fixed, so only one capture server can run on this machine at a time:
+  # while another one holds it, wait (up to 15 minutes) rather than test against a stranger.
+  local tries=0
+  while :; do
+    rm -f "$KV_SMTP_DIR/ready"
+    /usr/bin/python3 "$ROOT/tests/mail/smtp_capture.py" --spool "$KV_TEST_SMTP_SPOOL" \
+      --port "$KV_TEST_SMTP_PORT" --relay-port "$KV_TEST_RELAY_PORT" \
+      --user "$KV_TEST_SMTP_USER" --password "$KV_TEST_SMTP_PASSWORD" \
+      --relay-user "${KV_RELAY_USER_NL:-kolvarn}" --relay-password "${KV_RELAY_PASS_NL:-kolvarn}" \
+      --relay-user "${KV_RELAY_USER_EN:-tralvenor}" --relay-password "${KV_RELAY_PASS_EN:-tralvenor}" \
+      --ready "$KV_SMTP_DIR/ready" >"$KV_SMTP_DIR/smtp.log" 2>&1 &
+    KV_SMTP_PID=$!
+    while [ ! -f "$KV_SMTP_DIR/ready" ] && kill -0 "$KV_SMTP_PID" 2>/dev/null; do sleep 0.1; done
+    [ -f "$KV_SMTP_DIR/ready" ] && break
+    wait "$KV_SMTP_PID" 2>/dev/null
+    KV_SMTP_PID=
+    tries=$((tries + 1))
+    if [ "$tries" -ge 180 ]; then
+      echo "SMTP capture server did not start:" >&2; cat "$KV_SMTP_DIR/smtp.log" >&2
+      return 1
+    fi
+    [ "$tries" -eq 1 ] && echo "Port $KV_TEST_RELAY_PORT is busy (another capture server?); waiting for it"
+    export KV_TEST_SMTP_PORT="$(free_port)"
+    sleep 5
   done
   echo "SMTP capture on 127.0.0.1:$KV_TEST_SMTP_PORT (relay on $KV_TEST_RELAY_PORT)"
 }

@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
+
+// Lets GoogleTest print a QString as text in its failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // A temporary documents folder, removed at the end of the test.
 class TempDocs {

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,4 +91,45 @@ TEST(MainWindow, KeyboardLiftsOnlyACoveredField)
     win.w.KeyboardHidden();
     EXPECT_FALSE(win.w.FNeedOffset());
     EXPECT_EQ(win.w.VertScrollBox1()->verticalScrollBar()->value(), 0);
+}
+
+TEST(MainWindow, CloseWritesTheMainSections)
+{
+    Window win;
+    win.w.close();
+    const QString ini = QString::fromUtf8(win.docs.ReadFile("kvrn.ini"));
+    for (const char* section : {"[INST]", "[MAIL]", "[mailtekst]"})
+        EXPECT_TRUE(ini.contains(section)) << section;
+    EXPECT_FALSE(ini.contains("[PRO]"));
+}
+
+TEST(MainWindow, LanguageOfTheSettingsReachesTheCaptions)
+{
+    TempDocs docs;
+    docs.InstallTemplateDatabase();
+    docs.WriteFile("kvrn.ini", "[BRANCHE]\ntaal=1\n");
+    SeamRecorder rec;
+    TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+    EXPECT_EQ(w.ListBoxMain()->item("ListBoxItemAlgemeen")->caption(), "General");
+    EXPECT_EQ(w.findChild<QToolButton*>("SBOverzicht")->text(), "Summary");
+}
+
+// Terms come before the language, and the captions built from both come last: a user term
+// outside the table stays as written, and the signature caption is built from the result.
+TEST(MainWindow, StartUpAppliesTermsThenLanguageThenBuiltCaptions)
+{
+    TempDocs docs;
+    docs.InstallTemplateDatabase();
+    docs.WriteFile("kvrn.ini", "[BRANCHE]\ntaal=1\nafstand=mijl\n");
+    docs.WriteFile("jargon.ini", "[Jargon]\nOpdrachtgever=Klant\nKolvarn=Opdracht\n");
+    SeamRecorder rec;
+    TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+    KVJargon& j = w.global().jargon;
+    EXPECT_EQ(j.Caption("ListBoxItemOpdrachtgever"), "Klant");
+    EXPECT_EQ(j.Caption("ListBoxItemKolvarn"), "Opdracht");
+    EXPECT_EQ(j.Caption("ListBoxItemWerktijd"), "Working");
+    EXPECT_EQ(j.Caption("TMSFMXSignatureCapture1"), "If agreement signature klant");
+    EXPECT_EQ(j.Caption("TMSFMXSignatureCapture2"), "If agreement signature mechanic");
+    EXPECT_EQ(j.Caption("ListBoxItemAfstand"), "Mijl");
+    EXPECT_EQ(j.Caption("ListBoxItemAfstandPrijs"), "Price per mijl");
 }

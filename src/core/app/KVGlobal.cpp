@@ -1,5 +1,6 @@
 #include "KVGlobal.h"
 
+#include "SettingsStore.h"
 #include "store/Database.h"
 #include "store/Table.h"
 
@@ -14,6 +15,7 @@ QString withSlash(QString folder)
 
 KVGlobal::KVGlobal(Edition e, QString documentsFolder)
     : edition(e)
+    , settings(SettingsStore::Defaults(e))
     , m_documents(withSlash(std::move(documentsFolder)))
     , m_db(std::make_unique<Database>())
 {

@@ -3,6 +3,7 @@
 #include "KVJargon.h"
 #include "Seams.h"
 #include "Settings.h"
+#include "document/Sheet.h"
 #include "ticket/TBon.h"
 
 #include <QImage>
@@ -90,10 +91,11 @@ public:
     TBon bon;
     RowPlan rowPlan;
     QImage logo; // the image-list item "logo"
+    Sheet sheet; // the ticket document, built at start-up and kept for the life of the process
 
     // Computed totals of the current ticket (document fill).
-    std::array<double, 4> WeekTotals{};  // 1 work, 2 overtime, 3 travel (hours); index 0 unused
-    std::array<double, 5> WeekAmounts{}; // 1 work, 2 overtime, 3 travel, 4 distance
+    std::array<double, 5> WeekTotals{};  // 1 work, 2 overtime, 3 travel (hours), 4 distance; index 0 unused
+    std::array<double, 5> WeekAmounts{}; // the same four times their rates
     double TotalEx = 0, VatAmount = 0, TotalInc = 0;
 
     // Page-mode flags.

@@ -79,7 +79,10 @@ void KVJargon::LoadTables()
         if (!f.open(QIODevice::ReadOnly))
             continue;
         const bool fillSources = m_sources.isEmpty();
-        const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+        QString text = QString::fromUtf8(f.readAll());
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1); // a byte-order mark is no part of the first source text
+        const QStringList lines = text.split(QLatin1Char('\n'));
         for (QString line : lines) {
             line.remove(QLatin1Char('\r'));
             const int eq = line.indexOf(QLatin1Char('='));

@@ -24,7 +24,7 @@ public:
     QString Translate(const QString& text) const;
     // The language code for a BRANCHE/taal index, or an empty text for an unknown index.
     static QString CodeForIndex(int index);
-    // Source texts of the table in order (106).
+    // Source texts of the table, in table order.
     const QStringList& SourceTexts() const { return m_sources; }
 
     // ---- captions ----

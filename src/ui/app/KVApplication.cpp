@@ -22,7 +22,20 @@ bool KVApplication::notify(QObject* receiver, QEvent* event)
     return true;
 }
 
+namespace {
+std::function<void(const QString&)>& errorDisplay()
+{
+    static std::function<void(const QString&)> display;
+    return display;
+}
+}
+
+void KVApplication::SetErrorDisplay(std::function<void(const QString&)> display) { errorDisplay() = std::move(display); }
+
 void KVApplication::ShowError(const QString& text)
 {
-    QMessageBox::critical(activeWindow(), QString(), text);
+    if (errorDisplay())
+        errorDisplay()(text);
+    else
+        QMessageBox::critical(activeWindow(), QString(), text);
 }

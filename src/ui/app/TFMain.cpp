@@ -4,7 +4,9 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "app/Language.h"
+#include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
+#include "document/Mail.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,7 +17,6 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -137,14 +138,7 @@ void TFMain::InstallProductionSeams()
         return QMessageBox::question(this, windowTitle(), text) == QMessageBox::Yes;
     };
     s.playSound = [this](const QString& path) { m_sound->Play(path); };
-    s.runMailApp = [](const QString& program, const QStringList& args) {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForStarted(5000))
-            return -1;
-        p.waitForFinished(30000);
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    };
+    s.runMailApp = RunDesktopMailApp;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
@@ -155,11 +149,13 @@ void TFMain::StartUp()
     KVGlobal& g = *m_g;
     // 1-2. The virtual-keyboard tool bar has no counterpart here; the content bounds are
     //      extended by ExtendContentBounds whenever the content size is computed.
-    // 3. Settings.
+    // 3. Settings (ending with the first, silent connection to the company's cloud database).
+    ReadSettings(g, m_connectAtStartUp);
     // 4-5. Terms, then the language.
     LoadTerms(g);
     ApplyLanguageIndex(g, g.settings.branche.taal);
     // 6. Footers and the captions built from terms.
+    ReadFootersAndCaptions(g);
     // 7. The product name.
     m_labelMain->setText(EditionInfo::ProductName(g.edition));
     // 8. The two signature images of the current ticket.
@@ -196,7 +192,7 @@ void TFMain::FormShow()
 
 void TFMain::closeEvent(QCloseEvent* e)
 {
-    // WriteMainSettings
+    WriteMainSettings(*m_g);
     m_g->bon.werkzh.clear();
     m_g->bon.opm.clear();
     e->accept();

@@ -86,6 +86,8 @@ private:
     void onKeyboardRectangleChanged();
 
     std::unique_ptr<KVGlobal> m_g;
+    // The start-up connection to the cloud, run at the end of reading the settings.
+    std::function<void(KVGlobal&)> m_connectAtStartUp;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_layout1 = nullptr;
     QStackedWidget* m_tabs = nullptr;

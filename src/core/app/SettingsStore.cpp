@@ -1,0 +1,249 @@
+#include "SettingsStore.h"
+
+#include "IniFile.h"
+#include "KVGlobal.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+
+namespace {
+const QString INST = QStringLiteral("INST");
+const QString MAIL = QStringLiteral("MAIL");
+const QString CLOUD = QStringLiteral("CLOUD");
+const QString PRO = QStringLiteral("PRO");
+const QString BRANCHE = QStringLiteral("BRANCHE");
+const QString SYNC = QStringLiteral("SYNC");
+const QString MAILTEKST = QStringLiteral("mailtekst");
+
+// The document has 13 parts lines in all, shared by the used and the needed parts.
+constexpr int kPartsLines = 13;
+
+QString dev(int n) { return QStringLiteral("DEV") + QString::number(n); }
+QString act(int n) { return QStringLiteral("ACT") + QString::number(n); }
+QString regel(int k) { return QStringLiteral("regel") + QString::number(k); }
+
+QString capitalizeFirst(const QString& s)
+{
+    return s.left(1).toUpper() + s.mid(1).toLower();
+}
+
+// The scale is held single-precision; written as the shortest decimal that gives the same
+// single back (1.1, not 1.10000002384186).
+double asWritten(float value)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf - 1, value);
+    *r.ptr = '\0';
+    return std::strtod(buf, nullptr);
+}
+
+// A hand-edited or damaged file must not break the document's invariant: each maximum lies in
+// 0..13 and together they reserve at most 13 lines.
+void keepPartsLinesInRange(Settings::Inst& inst)
+{
+    inst.maxgebruikt = std::clamp(inst.maxgebruikt, 0, kPartsLines);
+    inst.maxnodig = std::clamp(inst.maxnodig, 0, kPartsLines - inst.maxgebruikt);
+}
+
+// The number of mail-text lines to read: count, but never past the last "regel" key that the
+// section holds, so a damaged count cannot make start-up build millions of empty lines.
+int mailLinesToRead(const IniFile& ini, int count)
+{
+    int last = -1;
+    for (const QString& key : ini.Keys(MAILTEKST)) {
+        if (!key.startsWith(QLatin1String("regel"), Qt::CaseInsensitive))
+            continue;
+        const QString digits = key.mid(5);
+        if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
+            continue;
+        bool ok = false;
+        const int k = digits.toInt(&ok);
+        if (ok)
+            last = std::max(last, k);
+    }
+    return std::clamp(count, 0, last + 1);
+}
+} // namespace
+
+namespace SettingsStore {
+Settings Defaults(Edition edition)
+{
+    Settings s;
+    s.cloud.server = EditionInfo::DefaultCloudHost();
+    s.branche.taal = EditionInfo::DefaultLanguageIndex(edition);
+    s.pro.footer1 = EditionInfo::DefaultFooter(edition, 1);
+    s.pro.footer2 = EditionInfo::DefaultFooter(edition, 2);
+    s.pro.footer3 = EditionInfo::DefaultFooter(edition, 3);
+    return s;
+}
+} // namespace SettingsStore
+
+QString NormaliseCloudUser(const QString& user)
+{
+    static const QString prefix = QStringLiteral("qurimsa_");
+    return user.startsWith(prefix) ? user.mid(prefix.size()) : user;
+}
+
+void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtStartUp)
+{
+    const Settings d = SettingsStore::Defaults(g.edition);
+    Settings& s = g.settings;
+    TBon& bon = g.bon;
+    const IniFile ini(g.SettingsPath());
+
+    s.inst.schaal = float(ini.ReadFloat(INST, QStringLiteral("schaal"), d.inst.schaal));
+    s.inst.unit = ini.ReadInteger(INST, QStringLiteral("unit"), d.inst.unit);
+    s.inst.monteur = ini.ReadString(INST, QStringLiteral("monteur"), d.inst.monteur);
+    s.inst.email = ini.ReadString(INST, QStringLiteral("email"), d.inst.email);
+    s.inst.bon = ini.ReadInteger(INST, QStringLiteral("bon"), d.inst.bon);
+    s.inst.werk = ini.ReadFloat(INST, QStringLiteral("werk"), d.inst.werk);
+    s.inst.over = ini.ReadFloat(INST, QStringLiteral("over"), d.inst.over);
+    s.inst.reis = ini.ReadFloat(INST, QStringLiteral("reis"), d.inst.reis);
+    s.inst.km = ini.ReadFloat(INST, QStringLiteral("km"), d.inst.km);
+    bon.uurprijswerk = s.inst.werk;
+    bon.uurprijsover = s.inst.over;
+    bon.uurprijsreis = s.inst.reis;
+    bon.kmprijs = s.inst.km;
+    s.inst.btw = ini.ReadFloat(INST, QStringLiteral("btw"), d.inst.btw);
+    bon.percob = s.inst.btw;
+    s.inst.autoComp = ini.ReadBool(INST, QStringLiteral("auto"), d.inst.autoComp);
+    s.inst.prijsinc = ini.ReadBool(INST, QStringLiteral("prijsinc"), d.inst.prijsinc);
+    bon.autocomp = s.inst.autoComp;
+    bon.prijsinc = s.inst.prijsinc;
+    s.inst.maxgebruikt = ini.ReadInteger(INST, QStringLiteral("maxgebruikt"), d.inst.maxgebruikt);
+    s.inst.maxnodig = ini.ReadInteger(INST, QStringLiteral("maxnodig"), d.inst.maxnodig);
+    keepPartsLinesInRange(s.inst);
+    s.inst.correctie = ini.ReadBool(INST, QStringLiteral("correctie"), d.inst.correctie);
+
+    s.mail.port = ini.ReadInteger(MAIL, QStringLiteral("port"), d.mail.port);
+    s.mail.smtp = ini.ReadString(MAIL, QStringLiteral("smtp"), d.mail.smtp);
+    s.mail.user = ini.ReadString(MAIL, QStringLiteral("user"), d.mail.user);
+    s.mail.ww = ini.ReadString(MAIL, QStringLiteral("ww"), d.mail.ww);
+    s.mail.reply = ini.ReadString(MAIL, QStringLiteral("reply"), d.mail.reply);
+    s.mail.std = ini.ReadBool(MAIL, QStringLiteral("std"), d.mail.std);
+
+    s.cloud.user = NormaliseCloudUser(ini.ReadString(CLOUD, QStringLiteral("User"), d.cloud.user));
+    s.cloud.ww = ini.ReadString(CLOUD, QStringLiteral("WW"), d.cloud.ww);
+    s.cloud.server = ini.ReadString(CLOUD, QStringLiteral("Server"), d.cloud.server);
+    g.CloudSyncEnabled = !s.cloud.user.isEmpty() && !s.cloud.ww.isEmpty();
+
+    s.pro.logo = ini.ReadString(PRO, QStringLiteral("logo"), d.pro.logo);
+    s.pro.bedrijf = ini.ReadString(PRO, QStringLiteral("bedrijf"), d.pro.bedrijf);
+
+    s.branche.taal = ini.ReadInteger(BRANCHE, QStringLiteral("taal"), d.branche.taal);
+    s.branche.valuta = ini.ReadString(BRANCHE, QStringLiteral("valuta"), d.branche.valuta);
+    s.branche.afstand = ini.ReadString(BRANCHE, QStringLiteral("afstand"), d.branche.afstand);
+
+    for (int n = 1; n <= 10; ++n) {
+        s.syncDevs[n].naam = ini.ReadString(SYNC, dev(n), d.syncDevs[n].naam);
+        s.syncDevs[n].actief = ini.ReadBool(SYNC, act(n), d.syncDevs[n].actief);
+    }
+
+    const int count = mailLinesToRead(ini, ini.ReadInteger(MAILTEKST, QStringLiteral("count"), 0));
+    s.mailtekst.clear();
+    for (int k = 0; k < count; ++k)
+        s.mailtekst << ini.ReadString(MAILTEKST, regel(k), QString());
+
+    g.ids.IdLocation = QStringLiteral("L");
+    g.ids.IdMachine = QStringLiteral("M");
+    g.ids.IdUser = QStringLiteral("KV");
+
+    if (connectAtStartUp)
+        connectAtStartUp(g);
+}
+
+void ReadFootersAndCaptions(KVGlobal& g)
+{
+    Settings& s = g.settings;
+    const IniFile ini(g.SettingsPath());
+    s.pro.footer1 = ini.ReadString(PRO, QStringLiteral("footer1"), EditionInfo::DefaultFooter(g.edition, 1));
+    s.pro.footer2 = ini.ReadString(PRO, QStringLiteral("footer2"), EditionInfo::DefaultFooter(g.edition, 2));
+    s.pro.footer3 = ini.ReadString(PRO, QStringLiteral("footer3"), EditionInfo::DefaultFooter(g.edition, 3));
+
+    s.syncDevs[0].naam = ini.ReadString(SYNC, dev(0), g.Translate(QStringLiteral("Kantoor")));
+    s.syncDevs[0].actief = true; // the office always takes part, whatever the file says
+
+    KVJargon& j = g.jargon;
+    const QString agreed = g.Translate(QStringLiteral("Indien akkoord handtekening")) + QLatin1Char(' ');
+    j.SetCaption(QStringLiteral("TMSFMXSignatureCapture1"),
+                 agreed + j.Caption(QStringLiteral("ListBoxItemOpdrachtgever")).toLower());
+    j.SetCaption(QStringLiteral("TMSFMXSignatureCapture2"),
+                 agreed + j.Caption(QStringLiteral("ListBoxItemMonteur")).toLower());
+
+    j.SetCaption(QStringLiteral("ListBoxItemAfstand"), capitalizeFirst(s.branche.afstand));
+    j.SetCaption(QStringLiteral("ListBoxItemAfstandPrijs"),
+                 g.Translate(QStringLiteral("Prijs")) + QLatin1Char(' ') + g.Translate(QStringLiteral("Per")).toLower()
+                     + QLatin1Char(' ') + s.branche.afstand.toLower());
+}
+
+void WriteMainSettings(const KVGlobal& g)
+{
+    const Settings& s = g.settings;
+    IniFile ini(g.SettingsPath());
+    ini.WriteFloat(INST, QStringLiteral("schaal"), asWritten(s.inst.schaal));
+    ini.WriteInteger(INST, QStringLiteral("unit"), s.inst.unit);
+    ini.WriteString(INST, QStringLiteral("monteur"), s.inst.monteur);
+    ini.WriteString(INST, QStringLiteral("email"), s.inst.email);
+    ini.WriteInteger(INST, QStringLiteral("bon"), s.inst.bon);
+    ini.WriteFloat(INST, QStringLiteral("werk"), s.inst.werk);
+    ini.WriteFloat(INST, QStringLiteral("over"), s.inst.over);
+    ini.WriteFloat(INST, QStringLiteral("reis"), s.inst.reis);
+    ini.WriteFloat(INST, QStringLiteral("km"), s.inst.km);
+    ini.WriteFloat(INST, QStringLiteral("btw"), s.inst.btw);
+    ini.WriteBool(INST, QStringLiteral("auto"), s.inst.autoComp);
+    ini.WriteBool(INST, QStringLiteral("prijsinc"), s.inst.prijsinc);
+    ini.WriteInteger(INST, QStringLiteral("maxgebruikt"), s.inst.maxgebruikt);
+    ini.WriteInteger(INST, QStringLiteral("maxnodig"), s.inst.maxnodig);
+    ini.WriteBool(INST, QStringLiteral("correctie"), s.inst.correctie);
+
+    ini.WriteInteger(MAIL, QStringLiteral("port"), s.mail.port);
+    ini.WriteString(MAIL, QStringLiteral("smtp"), s.mail.smtp);
+    ini.WriteString(MAIL, QStringLiteral("user"), s.mail.user);
+    ini.WriteString(MAIL, QStringLiteral("ww"), s.mail.ww);
+    ini.WriteString(MAIL, QStringLiteral("reply"), s.mail.reply);
+    ini.WriteBool(MAIL, QStringLiteral("Std"), s.mail.std);
+
+    ini.WriteInteger(MAILTEKST, QStringLiteral("count"), int(s.mailtekst.size()));
+    for (int k = 0; k < int(s.mailtekst.size()); ++k)
+        ini.WriteString(MAILTEKST, regel(k), s.mailtekst.at(k));
+}
+
+void WriteRegionalSettings(const KVGlobal& g)
+{
+    const Settings& s = g.settings;
+    IniFile ini(g.SettingsPath());
+    ini.WriteInteger(BRANCHE, QStringLiteral("taal"), s.branche.taal);
+    ini.WriteString(BRANCHE, QStringLiteral("valuta"), s.branche.valuta);
+    ini.WriteString(BRANCHE, QStringLiteral("afstand"), s.branche.afstand);
+}
+
+void WriteCompanySettings(const KVGlobal& g)
+{
+    const Settings& s = g.settings;
+    IniFile ini(g.SettingsPath());
+    ini.WriteString(PRO, QStringLiteral("footer1"), s.pro.footer1);
+    ini.WriteString(PRO, QStringLiteral("footer2"), s.pro.footer2);
+    ini.WriteString(PRO, QStringLiteral("footer3"), s.pro.footer3);
+    ini.WriteString(PRO, QStringLiteral("logo"), s.pro.logo);
+    ini.WriteString(PRO, QStringLiteral("bedrijf"), s.pro.bedrijf);
+    ini.WriteString(CLOUD, QStringLiteral("User"), s.cloud.user);
+    ini.WriteString(CLOUD, QStringLiteral("WW"), s.cloud.ww);
+    ini.WriteString(CLOUD, QStringLiteral("Server"), s.cloud.server);
+}
+
+void WriteSyncSettings(const KVGlobal& g)
+{
+    const Settings& s = g.settings;
+    IniFile ini(g.SettingsPath());
+    for (int n = 0; n <= 10; ++n) {
+        ini.WriteString(SYNC, dev(n), s.syncDevs[n].naam);
+        ini.WriteBool(SYNC, act(n), s.syncDevs[n].actief);
+    }
+}
+
+void WriteTicketCounter(const KVGlobal& g)
+{
+    IniFile ini(g.SettingsPath());
+    ini.WriteInteger(INST, QStringLiteral("bon"), g.settings.inst.bon);
+}

@@ -1,0 +1,199 @@
+#include "Mail.h"
+
+#include "app/Edition.h"
+#include "app/KVError.h"
+#include "app/KVGlobal.h"
+
+#include <QFileInfo>
+#include <QObject>
+#include <QProcess>
+
+const char* const kMailAppProgram = "xdg-email";
+
+namespace {
+
+// Fixed Dutch text in every language and edition, never translated.
+const QString kMailAppFailed = QStringLiteral("Outlook kan niet gestart worden!");
+
+bool HasLineBreak(const QString& s)
+{
+    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
+}
+
+// A photo name is a file in the documents folder: a name that would leave the folder is not
+// one (photo names arrive from other units too).
+bool IsPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+int PhotoCount(const TBon& bon)
+{
+    return qBound(0, bon.numfoto, int(bon.foto.size()) - 1);
+}
+
+// Runs the blocking part with the busy hook on, and always turns it off again.
+class BusyScope {
+public:
+    explicit BusyScope(const BusyFn& busy) : m_busy(busy) { if (m_busy) m_busy(true); }
+    ~BusyScope() { if (m_busy) m_busy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    const BusyFn& m_busy;
+};
+
+} // namespace
+
+QString PhotoListText(const TBon& bon)
+{
+    const int n = PhotoCount(bon);
+    QString text;
+    if (n > 0)
+        text = QStringLiteral("Bijgesloten afbeeldingen:\r\n"); // fixed Dutch in every language
+    for (int i = 1; i <= n; ++i)
+        text += QString::number(i) + QStringLiteral(". ") + bon.foto[i] + QStringLiteral(": ") + bon.desc[i]
+            + QStringLiteral("\r\n");
+    return text;
+}
+
+QString MailSubject(const KVGlobal& g)
+{
+    return g.jargon.Caption(QStringLiteral("ListBoxItemKolvarn")) + QLatin1Char(' ') + g.bon.bonnr;
+}
+
+QString MailBody(const KVGlobal& g)
+{
+    return g.settings.mailtekst.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n") + PhotoListText(g.bon);
+}
+
+QStringList MailAttachments(const KVGlobal& g, const QString& pdfPath)
+{
+    QStringList files{pdfPath};
+    for (int i = 1; i <= PhotoCount(g.bon); ++i) {
+        const QString& name = g.bon.foto[i];
+        const QString path = g.DocumentsFolder() + name;
+        if (!IsPlainFileName(name) || !QFileInfo(path).isFile())
+            throw KVError(g.Translate(QStringLiteral("Bestand niet gevonden")) + QStringLiteral(": ") + name);
+        files << path;
+    }
+    return files;
+}
+
+SmtpServer MailServer(const KVGlobal& g)
+{
+    const Settings::Mail& m = g.settings.mail;
+    SmtpServer s;
+    if (!m.smtp.isEmpty() || !m.user.isEmpty() || !m.ww.isEmpty()) {
+        s.host = m.smtp;
+        s.port = m.port;
+        s.user = m.user;
+        s.password = m.ww;
+    } else {
+        s.host = EditionInfo::RelayHost(g.edition);
+        s.port = EditionInfo::RelayPort();
+        s.user = EditionInfo::RelayUser(g.edition);
+        s.password = EditionInfo::RelayPassword(g.edition);
+    }
+    return s;
+}
+
+MailOutcome SBBekijkMailClick(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy)
+{
+    if (g.settings.mail.std)
+        return MailViaMailApp(g, exportPdf);
+    return MailViaSmtp(g, exportPdf, busy);
+}
+
+MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf)
+{
+    const QString pdf = exportPdf();
+    if (!QFileInfo(pdf).isFile())
+        return MailOutcome::NoPdf;
+
+    // The desktop mail program gets what the message would hold: both recipients, the subject,
+    // the body and the files. An empty recipient cannot be handed on (the program refuses an
+    // empty address), so it is left out.
+    QStringList args{QStringLiteral("--utf8")};
+    for (const QString& to : {g.settings.inst.email, g.bon.email}) {
+        if (!to.isEmpty())
+            args << QStringLiteral("--to") << to;
+    }
+    // xdg-email turns every line break of the body into CR LF itself, so it gets plain LF.
+    QString body = MailBody(g);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    args << QStringLiteral("--subject") << MailSubject(g) << QStringLiteral("--body") << body;
+    for (const QString& file : MailAttachments(g, pdf))
+        args << QStringLiteral("--attach") << file;
+
+    const int code = g.seams.runMailApp ? g.seams.runMailApp(QString::fromLatin1(kMailAppProgram), args) : -1;
+    if (code != 0) {
+        g.seams.ShowMessage(kMailAppFailed);
+        return MailOutcome::MailAppFailed;
+    }
+    return MailOutcome::MailAppOpened;
+}
+
+MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy, const SmtpTimeouts& timeouts)
+{
+    // The PDF is written before any check, so it is there even when the mail is refused.
+    const QString pdf = exportPdf();
+
+    const QString& reply = g.settings.mail.reply;
+    const QString& office = g.settings.inst.email;
+    const QString& client = g.bon.email;
+    if (reply.isEmpty()) {
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geef geldig email adres als afzender onder Config")));
+        return MailOutcome::NoSender;
+    }
+    if (office.isEmpty() && client.isEmpty()) {
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geen geadresseerden")));
+        return MailOutcome::NoAddressees;
+    }
+    if (!QFileInfo(pdf).isFile())
+        return MailOutcome::NoPdf;
+
+    MailMessage m;
+    m.from = reply;
+    m.replyTo = reply;
+    m.to = office.isEmpty() ? client : (client.isEmpty() ? office : office + QLatin1Char(',') + client);
+    m.recipients = SmtpClient::SplitAddresses(m.to);
+    m.subject = MailSubject(g);
+    if (HasLineBreak(reply) || HasLineBreak(m.to) || HasLineBreak(m.subject)) {
+        g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kLineBreakRefused)));
+        return MailOutcome::Refused;
+    }
+    m.body = MailBody(g);
+    m.attachments = MailAttachments(g, pdf);
+    m.date = g.seams.Now();
+
+    {
+        BusyScope scope(busy);
+        SmtpClient(MailServer(g), timeouts).Send(m); // throws with the server's or curl's text
+    }
+    g.PlaySound(QStringLiteral("woosh.mp3"));
+    g.seams.ShowMessage(g.Translate(QStringLiteral("Mail succesvol verstuurd")));
+    return MailOutcome::Sent;
+}
+
+int RunDesktopMailApp(const QString& program, const QStringList& args)
+{
+    auto* p = new QProcess;
+    p->setProgram(program);
+    p->setArguments(args);
+    p->setProcessChannelMode(QProcess::ForwardedChannels);
+    p->start();
+    if (!p->waitForStarted(5000)) {
+        delete p;
+        return -1;
+    }
+    if (p->waitForFinished(10000)) {
+        const int code = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
+        delete p;
+        return code;
+    }
+    QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+    return 0;
+}

@@ -1,0 +1,221 @@
+#include "SheetPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextOption>
+#include <cmath>
+
+namespace {
+constexpr qreal kTextInsetX = 2.0;  // units
+constexpr qreal kTextInsetY = 1.0;
+constexpr qreal kImageInset = 1.5;
+constexpr qreal kImageGap = 3.0;    // between an inline image and its text
+constexpr qreal kPrintBorder = 0.5; // units
+constexpr qreal kMinShrink = 0.7;   // a line too wide for its block is drawn down to this size
+const QColor kBorder(0xB4, 0xB4, 0xB4);
+
+Qt::Alignment horizontal(SheetAlign a)
+{
+    switch (a) {
+    case SheetAlign::Center: return Qt::AlignHCenter;
+    case SheetAlign::Trailing: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+    }
+}
+
+// The image scaled into the rectangle with its aspect ratio kept, placed by alignment and
+// centred vertically.
+QRectF fitImage(const QSizeF& image, const QRectF& into, SheetAlign align)
+{
+    if (image.isEmpty() || into.isEmpty())
+        return {};
+    const qreal f = std::min(into.width() / image.width(), into.height() / image.height());
+    const QSizeF size = image * f;
+    qreal x = into.left();
+    if (align == SheetAlign::Center)
+        x += (into.width() - size.width()) / 2;
+    else if (align == SheetAlign::Trailing)
+        x = into.right() - size.width();
+    return QRectF(QPointF(x, into.top() + (into.height() - size.height()) / 2), size);
+}
+}
+
+QFont SheetPainter::CellFont(const SheetCell& cell)
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setPixelSize(cell.fontSize > 0 ? cell.fontSize : Sheet::DefaultFontSize);
+    f.setBold(cell.bold);
+    // Unhinted outlines lay text out the same at every scale and on every device.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+QString SheetPainter::SplitInlineImage(const QString& text, QString* rest)
+{
+    if (rest)
+        *rest = text;
+    if (!text.startsWith(QLatin1String("<img"), Qt::CaseInsensitive))
+        return {};
+    const qsizetype close = text.indexOf(QLatin1Char('>'));
+    const qsizetype src = text.indexOf(QLatin1String("src="), 4, Qt::CaseInsensitive);
+    if (close < 0 || src < 0 || src > close || src + 4 >= close)
+        return {};
+    const QChar quote = text[src + 4];
+    QString name;
+    if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
+        const qsizetype end = text.indexOf(quote, src + 5);
+        if (end < 0 || end > close)
+            return {};
+        name = text.mid(src + 5, end - src - 5);
+    } else {
+        qsizetype end = src + 4;
+        while (end < close && !text[end].isSpace() && text[end] != QLatin1Char('/'))
+            ++end;
+        name = text.mid(src + 4, end - src - 4);
+    }
+    if (rest)
+        *rest = text.mid(close + 1);
+    return name;
+}
+
+QPoint SheetPainter::CellAt(const QPointF& units) const
+{
+    if (units.x() < 0 || units.y() < 0)
+        return {-1, -1};
+    const int col = int(units.x() / Sheet::ColumnWidth);
+    const int row = int(units.y() / Sheet::RowHeight);
+    if (!m_sheet.Contains(col, row))
+        return {-1, -1};
+    return {col, row};
+}
+
+QRectF SheetPainter::BlockRect(int col, int row) const
+{
+    const QPoint base = m_sheet.BaseOf(col, row);
+    const SheetCell& c = m_sheet.Cell(base.x(), base.y());
+    return QRectF(base.x() * Sheet::ColumnWidth, base.y() * Sheet::RowHeight,
+                  c.colSpan * Sheet::ColumnWidth, c.rowSpan * Sheet::RowHeight);
+}
+
+void SheetPainter::Paint(QPainter& p, qreal scale, Target target, const QRectF& exposed) const
+{
+    p.save();
+    p.scale(scale, scale);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    const bool print = target == Target::Print;
+    const QRectF whole(QPointF(0, 0), SizeUnits());
+    const QRectF area = exposed.isEmpty() ? whole : exposed.intersected(whole);
+    if (!print || m_sheet.printCellBackground == PrintCellBackground::Full)
+        p.fillRect(area, Qt::white);
+
+    QVector<QRectF> borders;
+    for (int r = 0; r < m_sheet.RowCount(); ++r)
+        for (int c = 0; c < m_sheet.ColumnCount(); ++c) {
+            const SheetCell& cell = m_sheet.Cell(c, r);
+            if (cell.IsCovered())
+                continue;
+            const QRectF rect(c * Sheet::ColumnWidth, r * Sheet::RowHeight,
+                              cell.colSpan * Sheet::ColumnWidth, cell.rowSpan * Sheet::RowHeight);
+            if (!rect.intersects(area))
+                continue;
+            paintBlock(p, c, r, rect, target);
+            borders << rect;
+        }
+
+    // Thin borders on top: one device pixel on screen, half a unit on paper.
+    if (print) {
+        QPen pen(kBorder, kPrintBorder);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+    } else {
+        QPen pen(kBorder, 1);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.setRenderHint(QPainter::Antialiasing, false);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.drawRects(borders.constData(), int(borders.size()));
+    if (!print) // the right and bottom edge fall just outside the pixels of the sheet
+        p.drawRect(whole.adjusted(0, 0, -1 / scale, -1 / scale));
+    p.restore();
+}
+
+void SheetPainter::paintBlock(QPainter& p, int col, int row, const QRectF& rect, Target target) const
+{
+    const SheetCell& cell = m_sheet.Cell(col, row);
+    const bool print = target == Target::Print;
+    if (cell.color != 0 && (!print || m_sheet.printCellBackground != PrintCellBackground::None))
+        p.fillRect(rect, QColor::fromRgba(cell.color));
+
+    // An image fills its whole block.
+    const QImage image = !cell.imageName.isEmpty() ? m_sheet.images.Find(cell.imageName) : cell.image;
+    if (!image.isNull()) {
+        const QRectF target = fitImage(image.size(), rect.adjusted(kImageInset, kImageInset, -kImageInset, -kImageInset),
+                                       cell.imageAlign);
+        if (!target.isEmpty())
+            p.drawImage(target, image);
+    }
+    if (!cell.text.isEmpty())
+        paintText(p, col, row, cell, rect);
+}
+
+void SheetPainter::paintText(QPainter& p, int col, int row, const SheetCell& cell, const QRectF& rect) const
+{
+    QRectF textRect = rect.adjusted(kTextInsetX, kTextInsetY, -kTextInsetX, -kTextInsetY);
+    QString text;
+    const QString inlineName = SplitInlineImage(cell.text, &text);
+    p.save();
+    p.setClipRect(rect, Qt::IntersectClip);
+    if (!inlineName.isEmpty()) {
+        const QImage img = m_sheet.images.Find(inlineName);
+        if (!img.isNull()) {
+            // The image at its own size in units, never taller than the row.
+            QSizeF size = img.size();
+            const qreal maxH = std::min(textRect.height(), Sheet::RowHeight - 2 * kTextInsetY);
+            if (size.height() > maxH)
+                size *= maxH / size.height();
+            const QRectF at(QPointF(textRect.left(), textRect.center().y() - size.height() / 2), size);
+            p.drawImage(at, img);
+            textRect.setLeft(at.right() + kImageGap);
+        }
+    }
+    if (!text.isEmpty()) {
+        const QFont font = CellFont(cell);
+        const QFontMetricsF fm(font);
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        // Wrapping only where the block has room for a second line; a one-row label keeps
+        // its word whole.
+        const bool wrap = m_sheet.WordWrap(col) && textRect.height() >= 2 * fm.lineSpacing();
+        QTextOption option;
+        option.setUseDesignMetrics(true);
+        option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+        // Wrapped text of a block of several rows reads from the top; all else is centred.
+        const Qt::Alignment vertical = wrap && cell.rowSpan > 1 ? Qt::AlignTop : Qt::AlignVCenter;
+        option.setAlignment(horizontal(m_sheet.DisplayAlignment(col, row)) | vertical);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        QRectF at = textRect;
+        if (vertical == Qt::AlignTop) {
+            // Only whole lines: a line that does not fit the block is left out, not cut.
+            const int lines = std::max(1, int(textRect.height() / fm.lineSpacing()));
+            p.setClipRect(QRectF(textRect.left() - kTextInsetX, textRect.top(), textRect.width() + 2 * kTextInsetX,
+                                 lines * fm.lineSpacing()), Qt::IntersectClip);
+        }
+        if (!wrap) {
+            // A line a little too wide is drawn smaller rather than cut (a ticket number in
+            // its one column); beyond that it is clipped by the block.
+            qreal widest = 0;
+            for (const QString& line : text.split(QChar::LineSeparator))
+                widest = std::max(widest, fm.horizontalAdvance(line));
+            if (widest > textRect.width() && textRect.width() > 0) {
+                const qreal f = std::max(kMinShrink, textRect.width() / widest);
+                p.translate(textRect.topLeft());
+                p.scale(f, f);
+                at = QRectF(QPointF(0, 0), textRect.size() / f);
+            }
+        }
+        p.drawText(at, text, option);
+    }
+    p.restore();
+}

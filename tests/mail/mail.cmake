@@ -1,0 +1,1 @@
+kv_test(test_mail ${KV_TEST_DIR}/test_mail.cpp)
