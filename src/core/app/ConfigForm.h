@@ -57,6 +57,9 @@ void Confirm(KVGlobal& g, const ProValues& v);
 // Loads an image file as the new logo (the image-list item "logo"); throws KVError with a
 // clear text when the file is not a picture, keeping the previous logo.
 void LoadLogoFile(KVGlobal& g, const QString& path);
+// Start-up: loads "logokvpro.jpg" when PRO/logo names it. A missing or unreadable file keeps
+// the built-in logo; returns whether the company logo was loaded.
+bool LoadLogoAtStartUp(KVGlobal& g);
 }
 
 // The About page's texts, which follow the edition, not the chosen language.

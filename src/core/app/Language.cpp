@@ -2,13 +2,17 @@
 
 #include "KVGlobal.h"
 
+#include <QLocale>
+
 void LoadTerms(KVGlobal& g) { g.jargon.LoadTerms(g.TermsPath()); }
 
 QString CapitalizeFirst(const QString& text)
 {
     if (text.isEmpty())
         return text;
-    return text.left(1).toUpper() + text.mid(1).toLower();
+    const QLocale locale;
+    const qsizetype first = text[0].isHighSurrogate() && text.size() > 1 ? 2 : 1;
+    return locale.toUpper(text.left(first)) + locale.toLower(text.mid(first));
 }
 
 void SetDistanceCaptions(KVGlobal& g)

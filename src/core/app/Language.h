@@ -11,5 +11,5 @@ void ApplyLanguage(KVGlobal& g, const QString& code);
 void ApplyLanguageIndex(KVGlobal& g, int index);
 // The distance captions built from BRANCHE/afstand.
 void SetDistanceCaptions(KVGlobal& g);
-// First character upper case, the rest lower case.
+// First character upper case, the rest lower case, by the locale's rules.
 QString CapitalizeFirst(const QString& text);

@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "Language.h"
+
 #include "IniFile.h"
 #include "KVGlobal.h"
 
@@ -22,11 +24,6 @@ constexpr int kPartsLines = 13;
 QString dev(int n) { return QStringLiteral("DEV") + QString::number(n); }
 QString act(int n) { return QStringLiteral("ACT") + QString::number(n); }
 QString regel(int k) { return QStringLiteral("regel") + QString::number(k); }
-
-QString capitalizeFirst(const QString& s)
-{
-    return s.left(1).toUpper() + s.mid(1).toLower();
-}
 
 // The scale is held single-precision; written as the shortest decimal that gives the same
 // single back (1.1, not 1.10000002384186).
@@ -171,10 +168,7 @@ void ReadFootersAndCaptions(KVGlobal& g)
     j.SetCaption(QStringLiteral("TMSFMXSignatureCapture2"),
                  agreed + j.Caption(QStringLiteral("ListBoxItemMonteur")).toLower());
 
-    j.SetCaption(QStringLiteral("ListBoxItemAfstand"), capitalizeFirst(s.branche.afstand));
-    j.SetCaption(QStringLiteral("ListBoxItemAfstandPrijs"),
-                 g.Translate(QStringLiteral("Prijs")) + QLatin1Char(' ') + g.Translate(QStringLiteral("Per")).toLower()
-                     + QLatin1Char(' ') + s.branche.afstand.toLower());
+    SetDistanceCaptions(g);
 }
 
 void WriteMainSettings(const KVGlobal& g)

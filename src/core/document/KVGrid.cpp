@@ -2,15 +2,10 @@
 
 #include "Amounts.h"
 #include "app/KVGlobal.h"
+#include "app/Resources.h"
 
 #include <QLocale>
 #include <algorithm>
-
-static void initDocumentResources()
-{
-    // The images live in the core's resources, linked from a static library.
-    Q_INIT_RESOURCE(core);
-}
 
 namespace {
 
@@ -51,8 +46,7 @@ void labelBlock(Sheet& s, int col, int row, int colSpan)
 
 void ensureImages(KVGlobal& g)
 {
-    static const bool resources = (initDocumentResources(), true);
-    Q_UNUSED(resources);
+    InitCoreResources();
     SheetImages& images = g.sheet.images;
     if (!images.Contains(QStringLiteral("ItemChecked")))
         images.Set(QStringLiteral("ItemChecked"), QImage(QStringLiteral(":/images/ItemChecked.png")));
@@ -178,15 +172,6 @@ QString hoursText(double hours)
 }
 
 } // namespace
-
-QString CapitalizeFirst(const QString& text)
-{
-    if (text.isEmpty())
-        return text;
-    const QLocale locale;
-    const qsizetype first = text[0].isHighSurrogate() && text.size() > 1 ? 2 : 1;
-    return locale.toUpper(text.left(first)) + locale.toLower(text.mid(first));
-}
 
 void RegisterDocumentCaptions(KVGlobal& g)
 {

@@ -35,8 +35,8 @@ void FillDocument(KVGlobal& g);
 // then clears, re-plans and rebuilds the sheet. Returns whether the plan changed.
 bool AdjustDocumentPlanToTicket(KVGlobal& g, int numodd, int numnodig);
 
-// First character upper-cased, the rest lower-cased, by the locale's rules.
-QString CapitalizeFirst(const QString& text);
+// CapitalizeFirst lives with the other caption helpers.
+#include "app/Language.h"
 
 // The alignment a cell is drawn with: amounts in column 9 below the week heading and column
 // 8 from the parts headings down to the totals are right-aligned; others keep their own.

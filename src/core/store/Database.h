@@ -1,9 +1,16 @@
 #pragma once
 #include <QSqlDatabase>
 #include <QString>
+#include <vector>
+
+class Table;
 
 // The local SQLite connection to kolvarn.db3. Opened read-write and never created: a missing
 // file fails to open. Each Database has its own Qt connection name, so tests can hold many.
+//
+// The cursors over the connection register themselves here: closing the connection closes
+// them, and a change made through one cursor (or a statement, or a rollback) tells the other
+// cursors to drop what they have cached. A Table must not outlive its Database.
 class Database {
 public:
     Database();
@@ -11,8 +18,10 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens the file; throws KVError with SQLite's text on failure.
+    // Opens the file and checks that it is a database; throws KVError with SQLite's text on
+    // failure and leaves the connection closed.
     void Open(const QString& path);
+    // Closes every cursor over the connection, then the connection.
     void Close();
     bool IsOpen() const;
     const QString& path() const { return m_path; }
@@ -20,17 +29,30 @@ public:
     QSqlDatabase& connection() { return m_db; }
     // Throws KVError("<what>: database is not open") when closed; every store operation calls it.
     void RequireOpen(const char* what) const;
+    void RequireOpen(const QString& what) const;
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
+    // A call inside another one joins the outer transaction.
     template <class F> void InTransaction(F&& fn);
+    bool InTransaction() const { return m_depth > 0; }
 
 private:
+    friend class Table;
+    void attach(Table* t);
+    void detach(Table* t);
+    // Rows of this table changed through source: every other cursor over it forgets its cache.
+    void rowsChanged(const QString& table, const Table* source);
+    // Anything may have changed (a statement, a rollback): every cursor re-reads.
+    void everythingChanged(const Table* source);
+
     void begin();
     void commit();
     void rollback();
     QSqlDatabase m_db;
     QString m_name;
     QString m_path;
+    int m_depth = 0;
+    std::vector<Table*> m_tables;
 };
 
 template <class F> void Database::InTransaction(F&& fn)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 #include <functional>
 #include <memory>
 
@@ -12,10 +13,15 @@ class Database;
 // A cursor over one table: a sort key that can change at run time, a current row, navigation,
 // locate, nearest-key search, edit/append/post/cancel/delete, typed column access and three
 // row events. It reads rows through indexed queries with bound parameters and never copies the
-// whole table into memory. Every failure throws KVError with a clear text.
+// whole table into memory: rows are fetched in small windows around the positions asked for.
+// Every failure throws KVError with a clear text.
 //
-// Rows are ordered by the sort column, then by rowid, so the order is total and stable.
-// A row position is 0-based.
+// Rows are ordered by the sort column, then by rowid, so the order is total and stable; a null
+// key sorts first. Without a sort column the order is by rowid. A row position is 0-based.
+// Keys compare as SQLite compares the column (binary text, numbers as numbers).
+//
+// Like the dataset it stands in for, moving, locating, re-sorting or starting a new row while
+// a row is being edited first posts that row when it was modified, and cancels it otherwise.
 class Table : public QObject {
     Q_OBJECT
 public:
@@ -27,13 +33,16 @@ public:
     const QString& tableName() const { return m_table; }
     void SetTableName(const QString& name); // only while closed (HulpTable)
 
-    void Open();   // throws when the table does not exist
+    void Open();   // throws when the table or the sort column does not exist; first row current
     void Close();
     bool IsOpen() const;
     State state() const { return m_state; }
+    // Re-reads the columns and the current row and forgets every cached row (after another
+    // program or a statement changed the table).
+    void Refresh();
 
     // ---- order ----
-    void SetSortColumn(const QString& column); // keeps the current row current
+    void SetSortColumn(const QString& column); // empty: by rowid. Keeps the current row current.
     const QString& SortColumn() const { return m_sort; }
 
     // ---- navigation ----
@@ -42,32 +51,50 @@ public:
     bool IsEmpty() const { return RecordCount() == 0; }
     void First();
     void Last();
-    void Next();                // past the last row sets Eof
-    void Prior();
+    void Next();                // past the last row sets Eof; the last row stays current
+    void Prior();               // before the first row sets Bof
     void MoveTo(int position);  // clamps into range
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     qint64 CurrentRowId() const { return m_rowid; }
+    // Makes the row with this rowid current; false (current row kept) when there is none.
+    bool GotoRowId(qint64 rowid);
 
     // Makes the first row (in sort order) whose column equals value current. Returns false and
     // leaves the current row when there is none. Text compares case-sensitively.
     bool Locate(const QString& column, const QVariant& value);
-    // Makes current the first row whose sort key is >= text, else the last row.
+    // Makes current the first row whose sort key is >= text, else the last row. An empty text
+    // makes the first row current.
     void FindNearest(const QString& text);
 
+    // ---- reading by position, for lazy item models; does not move the current row ----
+    // The stored value (null when the position is out of range). Neighbouring positions come
+    // from the same cached window, so asking row after row costs one query per window.
+    QVariant ValueAt(int position, int column) const;
+    QVariant ValueAt(int position, const QString& column) const;
+    qint64 RowIdAt(int position) const; // -1 when out of range
+
+    // Calls fn for every row with the values of the given columns, in storage (rowid) order:
+    // one sequential pass, the quickest way through a whole table; no row is cached. fn must
+    // not change the table (collect rowids, then edit).
+    void Scan(const QStringList& columns, const std::function<void(qint64 rowid, const QVector<QVariant>& values)>& fn) const;
+
     // ---- changes ----
-    void Edit();
+    void Edit();     // AfterEdit runs once the row is in edit state. On an empty table: Append.
     void Append();   // a new row, OnNewRecord runs
     void Insert();   // same as Append for SQLite
     void Post();     // writes the row, AfterPost runs; the posted row stays current
     void Cancel();
     void Delete();   // the following row becomes current (or the new last one)
+    bool Modified() const { return m_modified; }
 
     // ---- columns of the current row (or of the row being edited) ----
     QStringList Columns() const;
     bool HasColumn(const QString& column) const; // without regard to case
+    int ColumnIndex(const QString& column) const; // -1 when there is none
     QVariant Value(const QString& column) const;
     bool IsNull(const QString& column) const;
+    // A null reads as empty text, 0 or false; a text that is no number fails as integer/float.
     QString AsString(const QString& column) const;
     qint64 AsInteger(const QString& column) const;
     double AsFloat(const QString& column) const;
@@ -83,8 +110,12 @@ public:
     void SetNull(const QString& column) { SetValue(column, QVariant()); }
 
     // Runs one statement on the connection (the auxiliary cursor's SQL text). Table names in
-    // such text are only ever fixed names.
+    // such text are only ever fixed names; values never appear in it. Needs the database, not
+    // this cursor, to be open. Every cursor re-reads afterwards.
     void ExecSQL(const QString& sql);
+
+    // Only letters, digits and '_': the names that may appear in SQL text.
+    static bool IsValidIdentifier(const QString& name);
 
     // ---- row events ----
     std::function<void(Table&)> OnNewRecord;
@@ -97,7 +128,19 @@ signals:
     void CurrentChanged(int position);
 
 private:
+    friend class Database;
     struct Impl;
+    struct Row;
+    void requireOpen(const char* what) const;
+    void checkBrowseMode();
+    int columnOrThrow(const QString& column) const;
+    const QVariant& cell(int index) const;
+    void setCurrent(const Row& row, int position);
+    void clearCurrent();
+    void reread();
+    void moved();
+    void dataChangedElsewhere(bool everything);
+
     std::unique_ptr<Impl> d;
     Database& m_db;
     QString m_table;
@@ -106,4 +149,5 @@ private:
     qint64 m_rowid = -1;
     bool m_eof = true;
     bool m_bof = true;
+    bool m_modified = false;
 };

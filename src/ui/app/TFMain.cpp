@@ -1,9 +1,13 @@
 #include "TFMain.h"
 
 #include "KVSoundPlayer.h"
+#include "SettingsPages.h"
+#include "document/PreviewPage.h"
 #include "KVWidgets.h"
 #include "TermEditor.h"
+#include "app/ConfigForm.h"
 #include "app/Language.h"
+#include "document/KVGrid.h"
 #include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
 #include "document/Mail.h"
@@ -113,8 +117,13 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     BuildMainPage();
+    m_preview = new PreviewPage(*this);
+    m_config = new ConfigPage(*this);
+    m_pro = new ProPage(*this);
+    m_about = new AboutPage(*this);
     InstallCataloguePages(*this);
     BuildPlaceholderPages();
+    connectMainPage();
     m_termEditor = new TermEditor(this);
     connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
         m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
@@ -162,9 +171,14 @@ void TFMain::StartUp()
     // 9. The sync button.
     if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);
-    // 10. The company logo.
+    // 10. The company logo; a missing or unreadable file keeps the built-in one.
+    ProForm::LoadLogoAtStartUp(g);
+    m_pro->ShowLogo();
     // 11. The local database.
     // 12. The document sheet.
+    RegisterDocumentCaptions(g);
+    PlanDocumentRows(g);
+    BuildDocument(g);
     // 13. The line stores of the ticket.
     g.bon.werkzh.clear();
     g.bon.opm.clear();
@@ -344,6 +358,26 @@ void TFMain::BuildPlaceholderPages()
         page->bodyLayout()->addStretch();
         AddPage(page);
     }
+}
+
+void TFMain::connectMainPage()
+{
+    auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
+    connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
+    connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
+    connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
+    connect(m_listMain->item(QStringLiteral("ListBoxItemBekijk")), &QAbstractButton::clicked, this, [this] {
+        if (GuardCurrentTicket())
+            m_preview->ListBoxItemBekijkClick();
+    });
+}
+
+bool TFMain::GuardCurrentTicket()
+{
+    if (m_g->bon.IsCurrent())
+        return true;
+    m_g->seams.ShowMessage(m_g->Translate(QStringLiteral("Maak eerst nieuwe bon (+) of laad een bon uit het overzicht.")));
+    return false;
 }
 
 // ---- side menu ----------------------------------------------------------------------------

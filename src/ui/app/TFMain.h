@@ -16,6 +16,10 @@ class KVPage;
 class KVSpeedButton;
 class KVSoundPlayer;
 class TermEditor;
+class PreviewPage;
+class ConfigPage;
+class ProPage;
+class AboutPage;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -63,6 +67,13 @@ public:
     bool FNeedOffset() const { return m_needOffset; }
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
+    // The guard of the pages of the current ticket: false, after the message, when there is none.
+    bool GuardCurrentTicket();
+    PreviewPage* Preview() const { return m_preview; }
+    ConfigPage* Config() const { return m_config; }
+    ProPage* Pro() const { return m_pro; }
+    AboutPage* About() const { return m_about; }
+
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
     TermEditor* PopupJargon() const { return m_termEditor; }
@@ -79,6 +90,7 @@ protected:
 private:
     void BuildMainPage();
     void BuildPlaceholderPages();
+    void connectMainPage();
     void InstallProductionSeams();
     void StartUp();
     void FormShow();
@@ -101,6 +113,10 @@ private:
     QWidget* m_toolBarBadges = nullptr;
     KVSoundPlayer* m_sound = nullptr;
     TermEditor* m_termEditor = nullptr;
+    PreviewPage* m_preview = nullptr;
+    ConfigPage* m_config = nullptr;
+    ProPage* m_pro = nullptr;
+    AboutPage* m_about = nullptr;
 
     QRectF m_kbBounds;
     bool m_needOffset = false;

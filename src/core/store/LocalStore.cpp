@@ -1,0 +1,254 @@
+#include "LocalStore.h"
+
+#include "Database.h"
+#include "KVid.h"
+#include "Table.h"
+#include "app/KVError.h"
+#include "app/KVGlobal.h"
+#include "ticket/BonStore.h"
+
+#include <QFileInfo>
+#include <QList>
+#include <QRegularExpression>
+#include <QVector>
+#include <utility>
+
+namespace {
+
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* type;
+};
+
+// The columns later versions introduced, in the order they came. The type strings go to
+// SQLite exactly as written; they give the affinities the program reads and writes by.
+constexpr AddedColumn kAddedColumns[] = {
+    {"bon", "foto1", "CHAR(50)"},
+    {"bon", "foto2", "CHAR(50)"},
+    {"bon", "foto3", "CHAR(50)"},
+    {"bon", "foto4", "CHAR(50)"},
+    {"bon", "numfoto", "INT(2)"},
+    {"bon", "ondertekend", "BOOLEAN"},
+    {"bon", "code", "CHAR(15)"},
+    {"opdrachtgever", "adres", "CHAR(50)"},
+    {"opdrachtgever", "pc", "CHAR(50)"},
+    {"opdrachtgever", "plaats", "CHAR(50)"},
+    {"opdrachtgever", "land", "CHAR(50)"},
+    {"opdrachtgever", "btwnr", "CHAR(15)"},
+    {"opdrachtgever", "debnr", "CHAR(15)"},
+    {"opdrachtgever", "telnr", "CHAR(15)"},
+    {"opdrachtgever", "mobnr", "CHAR(15)"},
+    {"bon", "werkzh", "BLOB_TEXT"},
+    {"bon", "opm", "BLOB_TEXT"},
+    {"bon", "adres", "CHAR(50)"},
+    {"bon", "pcplaats", "CHAR(50)"},
+    {"opdrachtgever", "uurprijswerk", "FLOAT(10,2)"},
+    {"opdrachtgever", "uurprijsover", "FLOAT(10,2)"},
+    {"opdrachtgever", "uurprijsreis", "FLOAT(10,2)"},
+    {"opdrachtgever", "kmprijs", "FLOAT(10,2)"},
+    {"opdrachtgever", "percob", "FLOAT(10,2)"},
+    {"opdrachtgever", "autocomp", "BOOLEAN"},
+    {"opdrachtgever", "prijsinc", "BOOLEAN"},
+    {"bon", "uurprijswerk", "FLOAT(10,2)"},
+    {"bon", "uurprijsover", "FLOAT(10,2)"},
+    {"bon", "uurprijsreis", "FLOAT(10,2)"},
+    {"bon", "kmprijs", "FLOAT(10,2)"},
+    {"bon", "percob", "FLOAT(10,2)"},
+    {"bon", "autocomp", "BOOLEAN"},
+    {"bon", "prijsinc", "BOOLEAN"},
+    {"bon", "monteur", "CHAR(50)"},
+    {"bon", "handtekening2", "BLOB"},
+    {"bon", "numnodig", "INT(2)"},
+    {"bon", "desc1", "CHAR(100)"},
+    {"bon", "desc2", "CHAR(100)"},
+    {"bon", "desc3", "CHAR(100)"},
+    {"bon", "desc4", "CHAR(100)"},
+    {"bon", "synced", "BOOLEAN"},
+    {"opdrachtgever", "synced", "BOOLEAN"},
+    {"onderdeel", "synced", "BOOLEAN"},
+};
+static_assert(std::size(kAddedColumns) == 43);
+
+// The sort keys of the three cursors and of the overview grids, and the identifier that
+// records are located by.
+constexpr std::pair<const char*, const char*> kSortIndexes[] = {
+    {"bon", "bonnr"},
+    {"bon", "id"},
+    {"bon", "opdrachtgever"},
+    {"bon", "datum"},
+    {"opdrachtgever", "naam"},
+    {"opdrachtgever", "contactpers"},
+    {"opdrachtgever", "id"},
+    {"onderdeel", "omschr"},
+    {"onderdeel", "bestelnr"},
+    {"onderdeel", "id"},
+};
+
+// A column value as text, as the repairs compare it.
+QString textOf(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+    return v.toString();
+}
+
+// Edits the collected rows one by one through the cursor, so that its row events run, and
+// leaves the cursor where a walk from the first row to the end would: on the last row.
+template <class Change>
+void EditRows(Table& t, const QList<qint64>& rowids, Change&& change)
+{
+    for (int i = 0; i < rowids.size(); ++i) {
+        if (!t.GotoRowId(rowids[i]))
+            continue;
+        t.Edit();
+        change(t, i);
+        t.Post();
+    }
+    t.Last();
+}
+
+}
+
+void InstallRowEvents(KVGlobal& g)
+{
+    g.BonTable().OnNewRecord = [&g](Table& t) { BonTableNewRecord(g, t); };
+    const auto newId = [&g](Table& t) { t.SetString(QStringLiteral("id"), NewRecordId(g)); };
+    g.OpdrachtgeverTable().OnNewRecord = newId;
+    g.OnderdeelTable().OnNewRecord = newId;
+}
+
+void AddColumnIfMissing(KVGlobal& g, const QString& table, const QString& column, const QString& sqlType)
+{
+    static const QRegularExpression type(QStringLiteral("^[A-Za-z_]+(\\([0-9]+(,[0-9]+)?\\))?$"));
+    if (!Table::IsValidIdentifier(table) || !Table::IsValidIdentifier(column) || !type.match(sqlType).hasMatch())
+        throw KVError(QStringLiteral("cannot add column \"%1\" \"%2\" \"%3\"").arg(table, column, sqlType));
+    Table& hulp = g.HulpTable();
+    hulp.Close();
+    hulp.SetTableName(table);
+    hulp.Open();
+    const bool present = hulp.HasColumn(column);
+    hulp.Close();
+    if (!present)
+        hulp.ExecSQL(QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD ") + column + QLatin1Char(' ') + sqlType);
+}
+
+void UpgradeSchema(KVGlobal& g)
+{
+    g.db().InTransaction([&] {
+        for (const AddedColumn& c : kAddedColumns)
+            AddColumnIfMissing(g, QLatin1String(c.table), QLatin1String(c.column), QLatin1String(c.type));
+    });
+}
+
+void AddSortIndexes(KVGlobal& g)
+{
+    g.db().InTransaction([&] {
+        for (const auto& [table, column] : kSortIndexes)
+            g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_%1_%2 ON %1 (%2)").arg(QLatin1String(table), QLatin1String(column)));
+    });
+}
+
+void RepairIds(KVGlobal& g)
+{
+    g.db().InTransaction([&] {
+        for (Table* t : {&g.BonTable(), &g.OpdrachtgeverTable(), &g.OnderdeelTable()}) {
+            QList<qint64> rowids;
+            t->Scan({QStringLiteral("ID")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+                if (textOf(v[0]).length() != 15)
+                    rowids << rowid;
+            });
+            EditRows(*t, rowids, [&g](Table& row, int) { row.SetString(QStringLiteral("id"), NewRecordId(g)); });
+        }
+    });
+}
+
+void MigrateWorkDescription(KVGlobal& g)
+{
+    Table& bon = g.BonTable();
+    g.db().InTransaction([&] {
+        QList<qint64> rowids;
+        QStringList texts;
+        bon.Scan({QStringLiteral("werkzh1"), QStringLiteral("werkzh2")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+            const QString w1 = textOf(v[0]), w2 = textOf(v[1]);
+            if (w1.isEmpty() && w2.isEmpty())
+                return;
+            rowids << rowid;
+            // The two old lines become two lines of the description, the second one also when empty.
+            texts << w1 + QStringLiteral("\r\n") + w2 + QStringLiteral("\r\n");
+        });
+        EditRows(bon, rowids, [&](Table& row, int i) {
+            row.SetString(QStringLiteral("werkzh"), texts[i]);
+            row.SetString(QStringLiteral("werkzh1"), QLatin1String(""));
+            row.SetString(QStringLiteral("werkzh2"), QLatin1String(""));
+        });
+    });
+}
+
+QString RenumberedBonnr(const QString& bonnr, const QString& datum)
+{
+    const int p = int(bonnr.indexOf(QLatin1Char('-'))) + 1; // 1-based, 0 when there is none
+    if (p == 0)
+        return bonnr;
+    const QString prefix = bonnr.left(p - 1);
+    const QString tail = bonnr.mid(p, 13);
+    const int L = int(tail.length());
+    if (L > 4)
+        return bonnr;
+    const QString year = datum.mid(6, 4);
+    // Without a readable year the number would become unit-000N, or take up whatever stands
+    // where the year belongs; it is left for a start-up at which the ticket has its date.
+    static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+    if (!fourDigits.match(year).hasMatch())
+        return bonnr;
+    const QString zeros = L < 4 ? QString(4 - L, QLatin1Char('0')) : QString();
+    return prefix + QLatin1Char('-') + year + zeros + tail;
+}
+
+void RenumberTickets(KVGlobal& g)
+{
+    Table& bon = g.BonTable();
+    g.db().InTransaction([&] {
+        // Collected first: a renumbered ticket moves in the bonnr order, and a walk along that
+        // order would pass some rows twice and others not at all.
+        QList<qint64> rowids;
+        QStringList numbers;
+        bon.Scan({QStringLiteral("bonnr"), QStringLiteral("datum")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+            const QString bonnr = textOf(v[0]);
+            const QString renumbered = RenumberedBonnr(bonnr, textOf(v[1]));
+            if (renumbered != bonnr) {
+                rowids << rowid;
+                numbers << renumbered;
+            }
+        });
+        EditRows(bon, rowids, [&](Table& row, int i) { row.SetString(QStringLiteral("bonnr"), numbers[i]); });
+    });
+}
+
+bool OpenDatabase(KVGlobal& g)
+{
+    const QString path = g.DatabasePath();
+    InstallRowEvents(g);
+    try {
+        g.db().Open(path);
+        UpgradeSchema(g);
+        AddSortIndexes(g);
+        g.BonTable().Open();
+        g.OpdrachtgeverTable().Open();
+        g.OnderdeelTable().Open();
+        RepairIds(g);
+        MigrateWorkDescription(g);
+        if (g.settings.inst.correctie)
+            RenumberTickets(g);
+        return true;
+    } catch (...) {
+        // Closed before the message is up, so that nothing reaches a half-opened store while
+        // the message waits for its OK.
+        g.db().Close();
+        const bool present = QFileInfo(path).isFile();
+        g.seams.ShowMessage(path + QStringLiteral(" opent niet. ") + (present ? QStringLiteral("aanwezig") : QStringLiteral("ontbrekend")));
+        return false;
+    }
+}

@@ -1,0 +1,325 @@
+// The Table cursor's reading side: prepared statements, keyset queries over the sort index
+// and the small cache of row windows that positions are served from.
+#include "Database.h"
+#include "TableImpl.h"
+#include "app/KVError.h"
+
+#include <QSqlError>
+#include <algorithm>
+
+bool IsSqlNull(const QVariant& v)
+{
+    if (v.isNull())
+        return true;
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().isNull();
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray().isNull();
+    return false;
+}
+
+bool SameStoredValue(const QVariant& a, const QVariant& b)
+{
+    const bool an = IsSqlNull(a), bn = IsSqlNull(b);
+    if (an || bn)
+        return an && bn;
+    return a.typeId() == b.typeId() && a == b;
+}
+
+QString QuotedName(const QString& name)
+{
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+void Table::Impl::loadColumns()
+{
+    // The table name is bound: pragma_table_info takes it as a parameter.
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)")))
+        fail(q);
+    q.addBindValue(table);
+    if (!q.exec())
+        fail(q);
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    if (names.isEmpty())
+        throw KVError(QStringLiteral("%1: no such table").arg(table));
+    columns = names;
+    index.clear();
+    for (int i = 0; i < columns.size(); ++i)
+        index.insert(columns[i].toLower(), i);
+}
+
+void Table::Impl::setSort(int column)
+{
+    sortIndex = column;
+    rebuildSql();
+}
+
+void Table::Impl::rebuildSql()
+{
+    statements.clear();
+    from = QuotedName(table);
+    QStringList list{QStringLiteral("rowid")};
+    for (const QString& c : columns)
+        list << QuotedName(c);
+    select = QStringLiteral("SELECT ") + list.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
+    if (sortIndex < 0) {
+        key = QStringLiteral("rowid");
+        orderAsc = QStringLiteral(" ORDER BY rowid");
+        orderDesc = QStringLiteral(" ORDER BY rowid DESC");
+    } else {
+        key = QuotedName(columns[sortIndex]);
+        orderAsc = QStringLiteral(" ORDER BY %1, rowid").arg(key);
+        orderDesc = QStringLiteral(" ORDER BY %1 DESC, rowid DESC").arg(key);
+    }
+}
+
+void Table::Impl::forgetRows()
+{
+    windows.clear();
+    count = -1;
+    position = -1;
+}
+
+QSqlQuery& Table::Impl::prepared(const QString& sql)
+{
+    auto it = statements.find(sql);
+    if (it != statements.end())
+        return *it->second;
+    if (statements.size() > 64) // the distinct UPDATE column sets are few; keep the cache bounded
+        statements.clear();
+    auto q = std::make_unique<QSqlQuery>(db.connection());
+    q->setForwardOnly(true);
+    if (!q->prepare(sql))
+        fail(*q);
+    return *statements.emplace(sql, std::move(q)).first->second;
+}
+
+void Table::Impl::run(QSqlQuery& q, const QVariantList& binds)
+{
+    for (int i = 0; i < binds.size(); ++i)
+        q.bindValue(i, binds[i]);
+    if (!q.exec()) {
+        q.finish();
+        fail(q);
+    }
+}
+
+void Table::Impl::fail(const QSqlQuery& q) const
+{
+    const QSqlError e = q.lastError();
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    if (text.isEmpty())
+        text = QStringLiteral("database error");
+    throw KVError(QStringLiteral("%1: %2").arg(table, text));
+}
+
+QVector<Table::Row> Table::Impl::fetch(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql);
+    run(q, binds);
+    QVector<Row> rows;
+    const int n = int(columns.size());
+    while (q.next()) {
+        Row r;
+        r.rowid = q.value(0).toLongLong();
+        r.values.resize(n);
+        for (int i = 0; i < n; ++i)
+            r.values[i] = q.value(i + 1);
+        rows.push_back(std::move(r));
+    }
+    q.finish();
+    return rows;
+}
+
+qint64 Table::Impl::scalar(const QString& sql, const QVariantList& binds)
+{
+    QSqlQuery& q = prepared(sql);
+    run(q, binds);
+    const qint64 v = q.next() ? q.value(0).toLongLong() : 0;
+    q.finish();
+    return v;
+}
+
+bool Table::Impl::readRow(qint64 rowid, Row& out)
+{
+    const QVector<Row> rows = fetch(select + QStringLiteral(" WHERE rowid = ?"), {rowid});
+    if (rows.isEmpty())
+        return false;
+    out = rows.front();
+    return true;
+}
+
+bool Table::Impl::firstRow(Row& out)
+{
+    const QVector<Row> rows = fetch(select + orderAsc + QStringLiteral(" LIMIT 1"), {});
+    if (rows.isEmpty())
+        return false;
+    out = rows.front();
+    return true;
+}
+
+bool Table::Impl::lastRow(Row& out)
+{
+    const QVector<Row> rows = fetch(select + orderDesc + QStringLiteral(" LIMIT 1"), {});
+    if (rows.isEmpty())
+        return false;
+    out = rows.front();
+    return true;
+}
+
+// Rows that follow (key, rowid). Each piece is a range on the sort index (which holds the rowid
+// as its last part), so the cost does not depend on where in the table the row lies. Nulls sort
+// first and never satisfy a comparison, hence the separate pieces for them.
+QVector<Table::Row> Table::Impl::after(const QVariant& k, qint64 rowid, int n)
+{
+    if (sortIndex < 0)
+        return fetch(select + QStringLiteral(" WHERE rowid > ? ORDER BY rowid LIMIT ?"), {rowid, n});
+    QVector<Row> rows;
+    if (IsSqlNull(k)) {
+        rows = fetch(select + QStringLiteral(" WHERE %1 IS NULL AND rowid > ? ORDER BY rowid LIMIT ?").arg(key), {rowid, n});
+        if (rows.size() < n)
+            rows += fetch(select + QStringLiteral(" WHERE %1 IS NOT NULL").arg(key) + orderAsc + QStringLiteral(" LIMIT ?"),
+                          {n - int(rows.size())});
+    } else {
+        rows = fetch(select + QStringLiteral(" WHERE %1 = ? AND rowid > ? ORDER BY rowid LIMIT ?").arg(key), {k, rowid, n});
+        if (rows.size() < n)
+            rows += fetch(select + QStringLiteral(" WHERE %1 > ?").arg(key) + orderAsc + QStringLiteral(" LIMIT ?"),
+                          {k, n - int(rows.size())});
+    }
+    return rows;
+}
+
+QVector<Table::Row> Table::Impl::before(const QVariant& k, qint64 rowid, int n)
+{
+    QVector<Row> rows;
+    if (sortIndex < 0) {
+        rows = fetch(select + QStringLiteral(" WHERE rowid < ? ORDER BY rowid DESC LIMIT ?"), {rowid, n});
+    } else if (IsSqlNull(k)) {
+        rows = fetch(select + QStringLiteral(" WHERE %1 IS NULL AND rowid < ? ORDER BY rowid DESC LIMIT ?").arg(key), {rowid, n});
+    } else {
+        rows = fetch(select + QStringLiteral(" WHERE %1 = ? AND rowid < ? ORDER BY rowid DESC LIMIT ?").arg(key), {k, rowid, n});
+        if (rows.size() < n)
+            rows += fetch(select + QStringLiteral(" WHERE %1 < ?").arg(key) + orderDesc + QStringLiteral(" LIMIT ?"),
+                          {k, n - int(rows.size())});
+        if (rows.size() < n)
+            rows += fetch(select + QStringLiteral(" WHERE %1 IS NULL ORDER BY rowid DESC LIMIT ?").arg(key), {n - int(rows.size())});
+    }
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+int Table::Impl::countBefore(const QVariant& k, qint64 rowid)
+{
+    if (sortIndex < 0)
+        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE rowid < ?").arg(from), {rowid}));
+    if (IsSqlNull(k))
+        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL AND rowid < ?").arg(from, key), {rowid}));
+    return int(scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM %1 WHERE %2 IS NULL)"
+                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 < ?)"
+                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid < ?)")
+                          .arg(from, key),
+                      {k, k, rowid}));
+}
+
+bool Table::Impl::nearest(const QString& text, Row& out)
+{
+    const QVector<Row> rows = fetch(select + QStringLiteral(" WHERE %1 >= ?").arg(key) + orderAsc + QStringLiteral(" LIMIT 1"), {text});
+    if (rows.isEmpty())
+        return false;
+    out = rows.front();
+    return true;
+}
+
+int Table::Impl::rowCount()
+{
+    if (count < 0)
+        count = int(scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, {}));
+    return count;
+}
+
+const Table::Row* Table::Impl::cached(int pos)
+{
+    for (Window& w : windows)
+        if (pos >= w.start && pos < w.end()) {
+            w.used = ++clock;
+            return &w.rows[pos - w.start];
+        }
+    return nullptr;
+}
+
+void Table::Impl::addWindow(int start, QVector<Row> rows, bool reachedEnd)
+{
+    if (reachedEnd)
+        count = start + int(rows.size());
+    if (rows.isEmpty())
+        return;
+    if (int(windows.size()) >= MaxWindows) {
+        auto oldest = std::min_element(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.used < b.used; });
+        windows.erase(oldest);
+    }
+    windows.push_back(Window{start, std::move(rows), ++clock});
+}
+
+const Table::Row* Table::Impl::rowAt(int pos)
+{
+    if (pos < 0 || (count >= 0 && pos >= count))
+        return nullptr;
+    if (const Row* r = cached(pos))
+        return r;
+    constexpr int N = WindowRows;
+    // Walking forward or backward: continue from the neighbouring window by key.
+    for (const Window& w : windows) {
+        if (w.end() == pos) {
+            const Row last = w.rows.back();
+            QVector<Row> rows = after(keyOf(last), last.rowid, N);
+            const bool end = rows.size() < N;
+            addWindow(pos, std::move(rows), end);
+            break;
+        }
+        if (w.start == pos + 1) {
+            const Row first = w.rows.front();
+            QVector<Row> rows = before(keyOf(first), first.rowid, N);
+            const int start = pos + 1 - int(rows.size());
+            addWindow(start, std::move(rows), false);
+            break;
+        }
+    }
+    if (const Row* r = cached(pos))
+        return r;
+    if (count >= 0 && pos >= count)
+        return nullptr;
+    // Near the current row (a grid showing the row just found): a window around it by key.
+    if (current.rowid >= 0 && position >= 0 && std::abs(pos - position) <= N / 2) {
+        QVector<Row> rows = position > 0 ? before(currentKey, current.rowid, N / 2) : QVector<Row>{};
+        const int start = position - int(rows.size());
+        rows.push_back(current);
+        QVector<Row> tail = after(currentKey, current.rowid, N / 2);
+        const bool end = tail.size() < N / 2;
+        rows += tail;
+        addWindow(start, std::move(rows), end);
+        if (const Row* r = cached(pos))
+            return r;
+        if (count >= 0 && pos >= count)
+            return nullptr;
+    }
+    // A jump: skip along the sort index to the position.
+    const int start = std::max(0, pos - N / 4);
+    QVector<Row> rows = fetch(select + orderAsc + QStringLiteral(" LIMIT ? OFFSET ?"), {N, start});
+    const bool end = rows.size() < N;
+    addWindow(start, std::move(rows), end);
+    return cached(pos);
+}
+
+void Table::Impl::replaceCached(const Row& row)
+{
+    for (Window& w : windows)
+        for (Row& r : w.rows)
+            if (r.rowid == row.rowid)
+                r = row;
+}

@@ -1,0 +1,51 @@
+#include "PreviewPage.h"
+
+#include "SheetView.h"
+#include "app/KVWidgets.h"
+#include "app/TFMain.h"
+#include "document/KVGrid.h"
+#include "document/Mail.h"
+#include "document/PdfExport.h"
+
+#include <QApplication>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+PreviewPage::PreviewPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
+{
+    KVJargon& j = m_g.jargon;
+    m_page = new KVPage(QStringLiteral("TabItemInfo"));
+    BindCaption(j, m_page->topBar()->title(), QStringLiteral("LabelInfo"), QStringLiteral("Bekijk"));
+    auto* back = m_page->topBar()->addLeft(QStringLiteral("SBInfoTerug"), QString());
+    BindCaption(j, back, QStringLiteral("SBInfoTerug"), QStringLiteral("Terug"));
+    auto* mail = m_page->topBar()->addRight(QStringLiteral("SBInfoEmail"), QStringLiteral("E-mail"));
+    m_view = new SheetView(m_g, m_page->body());
+    m_page->bodyLayout()->addWidget(m_view, 1);
+
+    connect(back, &QToolButton::clicked, this, &PreviewPage::SBInfoTerugClick);
+    connect(mail, &QToolButton::clicked, this, &PreviewPage::SBInfoEmailClick);
+    connect(m_view, &SheetView::signatureBlockTapped, this, &PreviewPage::SignRequested);
+    m_w.AddPage(m_page);
+}
+
+void PreviewPage::ListBoxItemBekijkClick()
+{
+    m_w.ShowPage(QStringLiteral("TabItemInfo"));
+    FillDocument(m_g);
+}
+
+void PreviewPage::SBInfoTerugClick()
+{
+    m_view->ResetZoom();
+    m_w.ShowPage(QStringLiteral("TabItemMain"));
+}
+
+void PreviewPage::SBInfoEmailClick()
+{
+    SBBekijkMailClick(m_g, [this] { return ExportTicketPdf(m_g); }, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+}
