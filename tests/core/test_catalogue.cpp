@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ClientCatalogue.h"
 #include "catalogue/Composition.h"
 #include "catalogue/CursorModel.h"
@@ -15,6 +16,7 @@ namespace {
 struct Store : TestApp {
     Store()
     {
+        ReadSettings(*g, {});
         ClientCatalogue::InstallTableEvents(*g);
         PartCatalogue::InstallTableEvents(*g);
         OpenDatabase(*g);

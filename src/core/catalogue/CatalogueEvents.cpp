@@ -1,12 +1,10 @@
 #include "CatalogueEvents.h"
 
 #include "app/KVGlobal.h"
-#include "store/KVid.h"
 #include "store/Table.h"
 
 void InstallCatalogueEvents(KVGlobal& g, Table& table, const QString& kind)
 {
-    table.OnNewRecord = [&g](Table& t) { t.SetString(QStringLiteral("id"), NewRecordId(g)); };
     table.AfterEdit = [](Table& t) { t.SetBoolean(QStringLiteral("synced"), false); };
     table.AfterPost = [&g, kind](Table& t) {
         // A row stored by the download carries synced true and is not sent back.

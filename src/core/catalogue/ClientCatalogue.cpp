@@ -86,10 +86,8 @@ void Store(KVGlobal& g, const ClientForm& f)
     if (g.NewCatalogueClient) {
         g.NewCatalogueClient = false;
         t.Append();
-    } else if (t.IsEmpty()) {
-        t.Append();
     } else {
-        t.Edit();
+        t.Edit(); // on an empty catalogue this makes a new row
     }
     t.SetString(QStringLiteral("naam"), f.naam);
     t.SetString(QStringLiteral("contactpers"), f.contactpers);

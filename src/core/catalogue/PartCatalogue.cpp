@@ -15,6 +15,22 @@ void writePart(Table& t, const PartForm& f)
     t.SetFloat(QStringLiteral("prijs"), f.prijs);
     t.Post();
 }
+
+// Makes the part with exactly this order number and description current. The description has
+// an index; only when its first match has another order number are the rows read in one pass.
+bool locatePart(Table& t, const QString& bestelnr, const QString& omschr)
+{
+    if (!t.Locate(QStringLiteral("omschr"), omschr))
+        return false;
+    if (t.AsString(QStringLiteral("bestelnr")) == bestelnr)
+        return true;
+    qint64 found = -1;
+    t.Scan({QStringLiteral("bestelnr"), QStringLiteral("omschr")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+        if (found < 0 && v[0].toString() == bestelnr && v[1].toString() == omschr)
+            found = rowid;
+    });
+    return found >= 0 && t.GotoRowId(found);
+}
 } // namespace
 
 QList<GridColumn> GridColumns()
@@ -56,10 +72,8 @@ void Store(KVGlobal& g, const PartForm& f)
     if (g.NewCataloguePart) {
         g.NewCataloguePart = false;
         t.Append();
-    } else if (t.IsEmpty()) {
-        t.Append();
     } else {
-        t.Edit();
+        t.Edit(); // on an empty catalogue this makes a new row
     }
     writePart(t, f);
 }
@@ -69,7 +83,7 @@ bool StoreMatching(KVGlobal& g, const QString& bestelnr, const QString& omschr, 
     if (Composition::IsComposedForFirm(g.settings.pro.bedrijf, f.omschr))
         return false;
     Table& t = g.OnderdeelTable();
-    if (t.Locate({{QStringLiteral("bestelnr"), bestelnr}, {QStringLiteral("omschr"), omschr}}))
+    if (locatePart(t, bestelnr, omschr))
         t.Edit();
     else
         t.Append();
