@@ -5,7 +5,7 @@
 #include "store/Table.h"
 
 CursorModel::CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jargon, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table), m_columns(std::move(columns)), m_jargon(jargon)
+    : QAbstractTableModel(parent), m_table(table), m_columns(std::move(columns)), m_jargon(jargon), m_alive(&table), m_captions(&jargon)
 {
     for (const GridColumn& c : m_columns)
         m_jargon.Register(c.captionName, c.header);
@@ -21,7 +21,7 @@ CursorModel::CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jarg
     });
 }
 
-bool CursorModel::isOpen() const { return m_table.IsOpen(); }
+bool CursorModel::isOpen() const { return m_alive && m_table.IsOpen(); }
 
 int CursorModel::rowCount(const QModelIndex& parent) const
 {
@@ -42,7 +42,7 @@ QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < m_columns.size()) {
         if (role == Qt::DisplayRole)
-            return m_jargon.Caption(m_columns[section].captionName);
+            return m_captions ? m_captions->Caption(m_columns[section].captionName) : m_columns[section].header;
         if (role == Qt::TextAlignmentRole)
             return int(Qt::AlignLeft | Qt::AlignVCenter);
         return {};

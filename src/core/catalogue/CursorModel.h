@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 class KVJargon;
@@ -74,4 +75,8 @@ private:
     QList<GridColumn> m_columns;
     KVJargon& m_jargon;
     bool m_batch = false;
+    // The state that owns the cursor may go before the views on this model do (a window's
+    // widgets outlive its members); the model is empty from then on.
+    QPointer<Table> m_alive;
+    QPointer<KVJargon> m_captions;
 };

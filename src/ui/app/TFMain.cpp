@@ -11,6 +11,7 @@
 #include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
 #include "document/Mail.h"
+#include "store/LocalStore.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -175,6 +176,7 @@ void TFMain::StartUp()
     ProForm::LoadLogoAtStartUp(g);
     m_pro->ShowLogo();
     // 11. The local database.
+    OpenDatabase(g);
     // 12. The document sheet.
     RegisterDocumentCaptions(g);
     PlanDocumentRows(g);
