@@ -7,6 +7,7 @@
 #include "catalogue/PartCatalogue.h"
 #include "catalogue/TicketOverview.h"
 #include "catalogue/CursorGrid.h"
+#include "store/Database.h"
 #include "store/LocalStore.h"
 #include "store/Table.h"
 
