@@ -59,11 +59,12 @@ struct Window {
         g().NewCataloguePart = true;
         PartCatalogue::Store(g(), {bestelnr, omschr, 0, prijs});
     }
-    void addClient(const QString& naam, const QString& contact)
+    void addClient(const QString& naam, const QString& contact, const QString& email = {})
     {
         ClientForm f;
         f.naam = naam;
         f.contactpers = contact;
+        f.email = email;
         g().NewCatalogueClient = true;
         ClientCatalogue::Store(g(), f);
     }
@@ -285,12 +286,15 @@ TEST(CataloguePages, Screenshots)
         GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
     Window win;
     win.w.resize(420, 760);
-    const std::pair<const char*, const char*> clients[] = {
-        {"Bakker Installatietechniek", "Johan Bakker"}, {"De Vries Klimaat", "Anouk de Vries"},
-        {"Gemeente Ede", "Facilitair bureau"},         {"Jansen & Zonen", "Piet Jansen"},
-        {"Mulder Vastgoed", "Sanne Mulder"},           {"Visser Bouw", "Kees Visser"}};
-    for (auto [n, c] : clients)
-        win.addClient(n, c);
+    const std::tuple<const char*, const char*, const char*> clients[] = {
+        {"Bakker Installatietechniek", "Johan Bakker", "johan@bakker-it.nl"},
+        {"De Vries Klimaat", "Anouk de Vries", "anouk@devriesklimaat.nl"},
+        {"Gemeente Ede", "Facilitair bureau", "facilitair@ede.nl"},
+        {"Jansen & Zonen", "Piet Jansen", "piet@jansenzonen.nl"},
+        {"Mulder Vastgoed", "Sanne Mulder", "s.mulder@muldervastgoed.nl"},
+        {"Visser Bouw", "Kees Visser", "kees@visserbouw.nl"}};
+    for (auto [n, c, e] : clients)
+        win.addClient(n, c, e);
     const std::tuple<const char*, const char*, double> parts[] = {
         {"KV-1501", "Knie 15 mm koper", 1.35},        {"KV-2201", "Knie 22 mm koper", 1.95},
         {"AF-0022", "Kogelafsluiter 22 mm", 12.5},    {"EL-1322", "Elastomeer 13x22", 3.2},

@@ -1,5 +1,6 @@
 #include "ClientPages.h"
 
+#include "CatalogueIcons.h"
 #include "CursorGrid.h"
 #include "StepperBox.h"
 #include "app/KVGlobal.h"
@@ -66,11 +67,10 @@ void ClientPages::buildListPage()
     m_grid = new CursorGrid(QStringLiteral("OG"), m_model, m_g, m_list->body());
     m_list->bodyLayout()->addWidget(m_grid, 1);
 
-    auto* del = m_list->addBottomButton(QStringLiteral("SBDeleteOpdrachtgeverDB"), QString());
-    BindCaption(j, del, QStringLiteral("SBDeleteOpdrachtgeverDB"), QStringLiteral("Verwijderen"));
-    auto* all = m_list->addBottomButton(QStringLiteral("SBSelectAllOG"), QStringLiteral("\u2611"));
-    auto* down = m_list->addBottomButton(QStringLiteral("SBDownloadOG"), QStringLiteral("\u21E9"));
-    auto* add = m_list->addBottomButton(QStringLiteral("SBAddOpdrachtgeverDB"), QStringLiteral("+"));
+    auto* del = AddIconButton(m_list, j, QStringLiteral("SBDeleteOpdrachtgeverDB"), QStringLiteral("Verwijderen"), CatalogueIcon::Delete);
+    auto* all = AddIconButton(m_list, j, QStringLiteral("SBSelectAllOG"), QStringLiteral("Alles"), CatalogueIcon::SelectAll);
+    auto* down = AddIconButton(m_list, j, QStringLiteral("SBDownloadOG"), QStringLiteral("Download"), CatalogueIcon::Download);
+    auto* add = AddIconButton(m_list, j, QStringLiteral("SBAddOpdrachtgeverDB"), QStringLiteral("+"), CatalogueIcon::Add);
 
     connect(back, &QToolButton::clicked, this, &ClientPages::SBDBOpdrachtgeverTerugClick);
     connect(load, &QToolButton::clicked, this, &ClientPages::SBLoadOpdrachtgeverClick);

@@ -1,5 +1,6 @@
 #include "CursorGrid.h"
 
+#include "CatalogueIcons.h"
 #include "app/KVGlobal.h"
 #include "app/KVWidgets.h"
 #include "catalogue/CursorModel.h"
@@ -126,18 +127,19 @@ CursorNavigator::CursorNavigator(const QString& objectName, CursorModel* model, 
     h->setSpacing(0);
     const struct {
         const char* name;
-        const char* symbol;
+        CatalogueIcon icon;
         void (CursorModel::*move)();
     } buttons[] = {
-        {"First", "\u23EE", &CursorModel::First},
-        {"Prior", "\u25C0", &CursorModel::Prior},
-        {"Next", "\u25B6", &CursorModel::Next},
-        {"Last", "\u23ED", &CursorModel::Last},
-        {"Delete", "\u2212", nullptr},
+        {"First", CatalogueIcon::First, &CursorModel::First},
+        {"Prior", CatalogueIcon::Prior, &CursorModel::Prior},
+        {"Next", CatalogueIcon::Next, &CursorModel::Next},
+        {"Last", CatalogueIcon::Last, &CursorModel::Last},
+        {"Delete", CatalogueIcon::Remove, nullptr},
     };
     for (const auto& b : buttons) {
-        auto* button = new KVSpeedButton(objectName + QLatin1String(b.name), QString::fromUtf8(b.symbol), this);
+        auto* button = new KVSpeedButton(objectName + QLatin1String(b.name), QLatin1String(b.name), this);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        ShowAsIcon(button, b.icon, QColor(0x1F, 0x4E, 0x79));
         h->addWidget(button);
         if (b.move)
             connect(button, &QToolButton::clicked, model, b.move);
@@ -157,7 +159,7 @@ CursorGrid::CursorGrid(const QString& code, CursorModel* model, KVGlobal& g, QWi
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("SearchEdit") + code);
     m_search->setClearButtonEnabled(true);
-    m_search->setPlaceholderText(QStringLiteral("\U0001F50D"));
+    m_search->addAction(MakeCatalogueIcon(CatalogueIcon::Search, QColor(0x88, 0x88, 0x88)), QLineEdit::LeadingPosition);
     v->addWidget(m_search);
     v->addWidget(new CursorNavigator(QStringLiteral("BindNavigator") + code, model, g, this));
     m_grid = new CursorGridView(QStringLiteral("FNCGrid") + code, model, this);

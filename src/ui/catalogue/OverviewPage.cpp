@@ -1,5 +1,6 @@
 #include "OverviewPage.h"
 
+#include "CatalogueIcons.h"
 #include "CursorGrid.h"
 #include "app/KVGlobal.h"
 #include "app/KVWidgets.h"
@@ -31,13 +32,12 @@ OverviewPage::OverviewPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
     m_page->bodyLayout()->addWidget(m_grid, 1);
 
     // Bottom bar, from left to right.
-    auto* del = m_page->addBottomButton(QStringLiteral("SBDeleteBon"), QString());
-    BindCaption(j, del, QStringLiteral("SBDeleteBon"), QStringLiteral("Verwijderen"));
-    auto* all = m_page->addBottomButton(QStringLiteral("SBSelectAll"), QStringLiteral("\u2611"));
-    auto* down = m_page->addBottomButton(QStringLiteral("SBDownloadKV"), QStringLiteral("\u21E9"));
-    auto* up = m_page->addBottomButton(QStringLiteral("SBUploadKV"), QStringLiteral("\u21E7"));
-    auto* copy = m_page->addBottomButton(QStringLiteral("SBCopyBon"), QStringLiteral("\u2398"));
-    auto* add = m_page->addBottomButton(QStringLiteral("SBAddBon"), QStringLiteral("+"));
+    auto* del = AddIconButton(m_page, j, QStringLiteral("SBDeleteBon"), QStringLiteral("Verwijderen"), CatalogueIcon::Delete);
+    auto* all = AddIconButton(m_page, j, QStringLiteral("SBSelectAll"), QStringLiteral("Alles"), CatalogueIcon::SelectAll);
+    auto* down = AddIconButton(m_page, j, QStringLiteral("SBDownloadKV"), QStringLiteral("Download"), CatalogueIcon::Download);
+    auto* up = AddIconButton(m_page, j, QStringLiteral("SBUploadKV"), QStringLiteral("Upload"), CatalogueIcon::Upload);
+    auto* copy = AddIconButton(m_page, j, QStringLiteral("SBCopyBon"), QStringLiteral("Kopie"), CatalogueIcon::Copy);
+    auto* add = AddIconButton(m_page, j, QStringLiteral("SBAddBon"), QStringLiteral("+"), CatalogueIcon::Add);
 
     connect(back, &QAbstractButton::clicked, this, &OverviewPage::SBOverzichtTerugClick);
     connect(load, &QAbstractButton::clicked, this, &OverviewPage::SBLoadClick);

@@ -1,5 +1,6 @@
 #include "PartPages.h"
 
+#include "CatalogueIcons.h"
 #include "CursorGrid.h"
 #include "StepperBox.h"
 #include "app/KVGlobal.h"
@@ -129,11 +130,10 @@ void PartPages::buildCataloguePage()
     m_grid = new CursorGrid(QStringLiteral("OD"), m_model, m_g, m_catalogue->body());
     m_catalogue->bodyLayout()->addWidget(m_grid, 1);
 
-    auto* del = m_catalogue->addBottomButton(QStringLiteral("SBDeleteOnderdeelDB"), QString());
-    BindCaption(j, del, QStringLiteral("SBDeleteOnderdeelDB"), QStringLiteral("Verwijderen"));
-    auto* all = m_catalogue->addBottomButton(QStringLiteral("SBSelectAllOdd"), QStringLiteral("\u2611"));
-    auto* down = m_catalogue->addBottomButton(QStringLiteral("SBDownloadOD"), QStringLiteral("\u21E9"));
-    auto* add = m_catalogue->addBottomButton(QStringLiteral("SBAddOnderdeelDB"), QStringLiteral("+"));
+    auto* del = AddIconButton(m_catalogue, j, QStringLiteral("SBDeleteOnderdeelDB"), QStringLiteral("Verwijderen"), CatalogueIcon::Delete);
+    auto* all = AddIconButton(m_catalogue, j, QStringLiteral("SBSelectAllOdd"), QStringLiteral("Alles"), CatalogueIcon::SelectAll);
+    auto* down = AddIconButton(m_catalogue, j, QStringLiteral("SBDownloadOD"), QStringLiteral("Download"), CatalogueIcon::Download);
+    auto* add = AddIconButton(m_catalogue, j, QStringLiteral("SBAddOnderdeelDB"), QStringLiteral("+"), CatalogueIcon::Add);
 
     connect(back, &QToolButton::clicked, this, &PartPages::SBDBOnderdeelTerugClick);
     connect(load, &QToolButton::clicked, this, &PartPages::SBLoadOnderdeelClick);
@@ -217,7 +217,7 @@ void PartPages::buildLinesPage()
     m_filter = new QLineEdit(m_lines->body());
     m_filter->setObjectName(QStringLiteral("TableViewGBFilter"));
     m_filter->setClearButtonEnabled(true);
-    m_filter->setPlaceholderText(QStringLiteral("\U0001F50D"));
+    m_filter->addAction(MakeCatalogueIcon(CatalogueIcon::Search, QColor(0x88, 0x88, 0x88)), QLineEdit::LeadingPosition);
     auto* filterRow = new QWidget(m_lines->body());
     auto* fl = new QVBoxLayout(filterRow);
     fl->setContentsMargins(6, 6, 6, 6);
@@ -257,9 +257,8 @@ void PartPages::buildLinesPage()
             TableViewGBItemDelete(m_proxy->mapToSource(current).row());
     });
 
-    auto* del = m_lines->addBottomButton(QStringLiteral("SBDeleteGB"), QString());
-    BindCaption(j, del, QStringLiteral("SBDeleteGB"), QStringLiteral("Verwijderen"));
-    auto* add = m_lines->addBottomButton(QStringLiteral("SBAddGB"), QStringLiteral("+"));
+    auto* del = AddIconButton(m_lines, j, QStringLiteral("SBDeleteGB"), QStringLiteral("Verwijderen"), CatalogueIcon::Delete);
+    auto* add = AddIconButton(m_lines, j, QStringLiteral("SBAddGB"), QStringLiteral("+"), CatalogueIcon::Add);
 
     connect(m_filter, &QLineEdit::textChanged, this, [proxy](const QString& t) { proxy->setText(t); });
     connect(m_view, &QListView::doubleClicked, this, &PartPages::TableViewGBDblClick);
