@@ -5,6 +5,7 @@
 #include "catalogue/CursorModel.h"
 #include "catalogue/PartCatalogue.h"
 #include "catalogue/PartsLines.h"
+#include "store/Database.h"
 #include "store/LocalStore.h"
 #include "store/Table.h"
 
@@ -114,8 +115,12 @@ TEST(CatalogueGrid, DeletingABlockRemovesExactlyThoseRows)
     Store s;
     for (const char* n : {"A1", "A2", "A3", "A4", "A5", "A6", "A7"})
         s.addClient(n);
-    CursorModel model(s.clients(), ClientCatalogue::GridColumns(), s.g->jargon);
+    CursorModel model(s.clients(), ClientCatalogue::GridColumns(), s.g->jargon, &s.g->db());
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
     model.DeleteRows(2, 4); // grid rows 3 to 5
+    EXPECT_EQ(resets, 1);
+    EXPECT_FALSE(s.g->db().InTransaction());
     EXPECT_EQ(Store::column(s.clients(), "naam"), QStringList({"A1", "A2", "A6", "A7"}));
     EXPECT_EQ(model.rowCount(), 4);
 

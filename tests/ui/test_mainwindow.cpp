@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QProcess>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -132,4 +133,70 @@ TEST(MainWindow, StartUpAppliesTermsThenLanguageThenBuiltCaptions)
     EXPECT_EQ(j.Caption("TMSFMXSignatureCapture2"), "If agreement signature mechanic");
     EXPECT_EQ(j.Caption("ListBoxItemAfstand"), "Mijl");
     EXPECT_EQ(j.Caption("ListBoxItemAfstandPrijs"), "Price per mijl");
+}
+
+TEST(MainWindow, StartUpWithoutDatabaseReportsItAndGoesOn)
+{
+    TempDocs docs;
+    SeamRecorder rec;
+    TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+    ASSERT_EQ(rec.messages.size(), 1);
+    EXPECT_EQ(rec.messages.first(), docs.file("kolvarn.db3") + " opent niet. ontbrekend");
+    EXPECT_FALSE(QFile::exists(docs.file("kolvarn.db3")));
+    // Start-up went on to the document and the main page.
+    EXPECT_EQ(w.CurrentPageName(), "TabItemMain");
+    EXPECT_GT(w.global().sheet.RowCount(), 0);
+}
+
+// An old database is upgraded, its identifiers repaired, its work descriptions migrated and,
+// with INST/correctie, its ticket numbers renumbered; checked with the sqlite3 shell.
+TEST(MainWindow, StartUpBringsAnOldDatabaseUpToDate)
+{
+    TempDocs docs;
+    docs.InstallTemplateDatabase();
+    const QString db = docs.file("kolvarn.db3");
+    QProcess::execute("sqlite3", {db, "INSERT INTO bon (id, bonnr, datum, werkzh1) VALUES ('17', '1-7', '15-02-2021', 'a');"
+                                      "INSERT INTO opdrachtgever (id, naam) VALUES ('5', 'Bakker');"});
+    docs.WriteFile("kvrn.ini", "[INST]\ncorrectie=1\n");
+    SeamRecorder rec;
+    {
+        TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+        EXPECT_TRUE(rec.messages.isEmpty()) << rec.messages.join("|").toStdString();
+    }
+    QProcess q;
+    q.start("sqlite3", {db, "SELECT length(id) || '|' || bonnr || '|' || hex(werkzh) || '|' || ifnull(werkzh1,'') FROM bon;"
+                            "SELECT length(id) FROM opdrachtgever;"
+                            "SELECT count(*) FROM pragma_table_info('bon') WHERE name IN ('synced','desc4','handtekening2');"});
+    ASSERT_TRUE(q.waitForFinished());
+    const QStringList out = QString::fromUtf8(q.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(out.size(), 3);
+    EXPECT_EQ(out[0], "15|1-20210007|" + QByteArray("a\r\n\r\n").toHex().toUpper() + "|");
+    EXPECT_EQ(out[1], "15");
+    EXPECT_EQ(out[2], "3");
+}
+
+// A long press on a term caption opens the term editor; its OK stores the term in jargon.ini
+// and every widget showing that caption follows.
+TEST(MainWindow, TermEditorRenamesACaptionEverywhere)
+{
+    Window win;
+    win.w.resize(480, 800);
+    win.w.global().bon.bonnr = QStringLiteral("1-1");
+    QTest::mouseClick(win.w.findChild<QWidget*>("ListBoxItemType"), Qt::LeftButton);
+    ASSERT_EQ(win.w.CurrentPageName(), "TabItemType");
+    auto* item = win.w.findChild<KVListItem*>("ListBoxItemRegie");
+    ASSERT_TRUE(item);
+    QTest::mousePress(item, Qt::LeftButton);
+    QTest::qWait(800);
+    QTest::mouseRelease(item, Qt::LeftButton);
+    auto* popup = win.w.findChild<QWidget*>("TMSFMXPopupJargon");
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ(win.w.findChild<QLabel*>("LabelOrigin")->text(), "Regie");
+    win.w.findChild<QLineEdit*>("EditJargon")->setText(QString::fromUtf8("Storing"));
+    QTest::mouseClick(win.w.findChild<QWidget*>("ButtonJargonOK"), Qt::LeftButton);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(item->caption(), "Storing");
+    EXPECT_TRUE(win.docs.ReadFile("jargon.ini").contains("Regie=Storing"));
+    // The long press opened no page of its own.
+    EXPECT_EQ(win.w.CurrentPageName(), "TabItemType");
 }

@@ -3,6 +3,7 @@
 #include "KVJargon.h"
 #include "Seams.h"
 #include "Settings.h"
+#include "ticket/SignatureCapture.h"
 #include "document/Sheet.h"
 #include "ticket/TBon.h"
 
@@ -89,6 +90,7 @@ public:
     IdState ids;
 
     TBon bon;
+    SignaturePads pads; // the pads of the signing page
     RowPlan rowPlan;
     QImage logo; // the image-list item "logo"
     Sheet sheet; // the ticket document, built at start-up and kept for the life of the process

@@ -2,10 +2,12 @@
 
 #include "app/KVJargon.h"
 #include "app/Seams.h"
+#include "store/Database.h"
 #include "store/Table.h"
 
-CursorModel::CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jargon, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table), m_columns(std::move(columns)), m_jargon(jargon), m_alive(&table), m_captions(&jargon)
+CursorModel::CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jargon, Database* db, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table), m_columns(std::move(columns)), m_jargon(jargon), m_db(db),
+      m_alive(&table), m_captions(&jargon)
 {
     for (const GridColumn& c : m_columns)
         m_jargon.Register(c.captionName, c.header);
@@ -103,12 +105,22 @@ void CursorModel::DeleteRows(int first, int last)
     if (last < first)
         return;
     last = std::min(last, m_table.RecordCount() - 1);
-    // One reset at the end instead of one per deleted row.
+    Batch([&] {
+        // Each deletion makes the following row current, so the block goes and nothing else.
+        for (int n = last - first + 1; n > 0; --n)
+            m_table.Delete();
+    });
+}
+
+void CursorModel::Batch(const std::function<void()>& changes)
+{
     m_batch = true;
     beginResetModel();
     try {
-        for (int n = last - first + 1; n > 0; --n)
-            m_table.Delete();
+        if (m_db && m_db->IsOpen())
+            m_db->InTransaction(changes);
+        else
+            changes();
     } catch (...) {
         m_batch = false;
         endResetModel();

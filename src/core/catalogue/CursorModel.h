@@ -3,7 +3,9 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
+class Database;
 class KVJargon;
 class Table;
 struct Seams;
@@ -26,7 +28,9 @@ struct GridColumn {
 class CursorModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jargon, QObject* parent = nullptr);
+    // With db, a block of deletions runs as one transaction: all of it is stored, or nothing.
+    CursorModel(Table& table, QList<GridColumn> columns, KVJargon& jargon, Database* db = nullptr,
+                QObject* parent = nullptr);
 
     Table& table() const { return m_table; }
     const QList<GridColumn>& gridColumns() const { return m_columns; }
@@ -61,6 +65,10 @@ public:
     // when last < first or first is not a row.
     void DeleteRows(int first, int last);
 
+    // Runs changes of many rows (in one transaction when the model has the database) with one
+    // reset of the model at the end instead of one per row.
+    void Batch(const std::function<void()>& changes);
+
     // Reads the cursor again (after changes made behind the model's back).
     void Refresh();
 
@@ -74,6 +82,7 @@ private:
     Table& m_table;
     QList<GridColumn> m_columns;
     KVJargon& m_jargon;
+    Database* m_db;
     bool m_batch = false;
     // The state that owns the cursor may go before the views on this model do (a window's
     // widgets outlive its members); the model is empty from then on.

@@ -22,8 +22,6 @@ QString CurrentId(KVGlobal& g)
     return t.IsOpen() && !t.IsEmpty() ? t.AsString(QStringLiteral("id")) : QString();
 }
 
-void Load(KVGlobal& g) { LoadBon(g, CurrentId(g)); }
-
 void Copy(KVGlobal& g) { CopyBon(g, CurrentId(g)); }
 
 void DeleteRows(KVGlobal& g, int first, int last) { DeleteBonRows(g, first, last); }

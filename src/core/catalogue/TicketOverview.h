@@ -12,8 +12,6 @@ QList<GridColumn> GridColumns();
 // The id of the overview's current ticket, empty on an empty list.
 QString CurrentId(KVGlobal& g);
 
-// "Laden": the current ticket becomes the ticket being edited (an empty list changes nothing).
-void Load(KVGlobal& g);
 // Copies the current ticket into a new row with the next number.
 void Copy(KVGlobal& g);
 // Deletes the tickets of rows first..last (0-based, inclusive), locally and without asking.

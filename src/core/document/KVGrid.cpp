@@ -3,6 +3,7 @@
 #include "Amounts.h"
 #include "app/KVGlobal.h"
 #include "app/Resources.h"
+#include "ticket/TicketOps.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -351,19 +352,8 @@ void ShowDocumentLogo(KVGlobal& g)
 
 bool AdjustDocumentPlanToTicket(KVGlobal& g, int numodd, int numnodig)
 {
-    numodd = std::clamp(numodd, 0, kMaxPartsRows);
-    numnodig = std::clamp(numnodig, 0, kMaxPartsRows);
-    bool changed = false;
-    if (numodd > g.MaxUsedRows()) {
-        g.MaxUsedRows() = numodd;
-        g.MaxNeededRows() = kMaxPartsRows - numodd;
-        changed = true;
-    }
-    if (numnodig > g.MaxNeededRows()) {
-        g.MaxNeededRows() = numnodig;
-        g.MaxUsedRows() = kMaxPartsRows - numnodig;
-        changed = true;
-    }
+    const bool changed =
+        AdjustMaxima(g.settings, std::clamp(numodd, 0, kMaxPartsRows), std::clamp(numnodig, 0, kMaxPartsRows));
     if (changed) {
         ClearDocument(g);
         PlanDocumentRows(g);

@@ -1,5 +1,7 @@
 #include "Mail.h"
 
+#include "ticket/Photos.h"
+
 #include "app/Edition.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
@@ -18,14 +20,6 @@ const QString kMailAppFailed = QStringLiteral("Outlook kan niet gestart worden!"
 bool HasLineBreak(const QString& s)
 {
     return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
-}
-
-// A photo name is a file in the documents folder: a name that would leave the folder is not
-// one (photo names arrive from other units too).
-bool IsPlainFileName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 int PhotoCount(const TBon& bon)
@@ -75,7 +69,7 @@ QStringList MailAttachments(const KVGlobal& g, const QString& pdfPath)
     for (int i = 1; i <= PhotoCount(g.bon); ++i) {
         const QString& name = g.bon.foto[i];
         const QString path = g.DocumentsFolder() + name;
-        if (!IsPlainFileName(name) || !QFileInfo(path).isFile())
+        if (!Photos::IsPlainFileName(name) || !QFileInfo(path).isFile())
             throw KVError(g.Translate(QStringLiteral("Bestand niet gevonden")) + QStringLiteral(": ") + name);
         files << path;
     }

@@ -10,8 +10,11 @@
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
-#include "document/Mail.h"
 #include "store/LocalStore.h"
+#include "document/Mail.h"
+#include "ticket/SignPage.h"
+#include "ticket/TicketEditor.h"
+#include "ticket/TicketOps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -118,6 +121,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     BuildMainPage();
+    m_ticket = new TicketEditor(*this);
     m_preview = new PreviewPage(*this);
     m_config = new ConfigPage(*this);
     m_pro = new ProPage(*this);
@@ -169,13 +173,14 @@ void TFMain::StartUp()
     // 7. The product name.
     m_labelMain->setText(EditionInfo::ProductName(g.edition));
     // 8. The two signature images of the current ticket.
+    CreateSignatureImages(g);
     // 9. The sync button.
     if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);
     // 10. The company logo; a missing or unreadable file keeps the built-in one.
     ProForm::LoadLogoAtStartUp(g);
     m_pro->ShowLogo();
-    // 11. The local database.
+    // 11. The local database: upgrade, repairs; on failure the stores stay closed.
     OpenDatabase(g);
     // 12. The document sheet.
     RegisterDocumentCaptions(g);
@@ -368,18 +373,10 @@ void TFMain::connectMainPage()
     connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
     connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
     connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
-    connect(m_listMain->item(QStringLiteral("ListBoxItemBekijk")), &QAbstractButton::clicked, this, [this] {
-        if (GuardCurrentTicket())
-            m_preview->ListBoxItemBekijkClick();
-    });
-}
-
-bool TFMain::GuardCurrentTicket()
-{
-    if (m_g->bon.IsCurrent())
-        return true;
-    m_g->seams.ShowMessage(m_g->Translate(QStringLiteral("Maak eerst nieuwe bon (+) of laad een bon uit het overzicht.")));
-    return false;
+    m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { m_preview->ListBoxItemBekijkClick(); });
+    // Signing from the preview, and the preview filled again afterwards.
+    connect(m_preview, &PreviewPage::SignRequested, this, [this] { m_ticket->sign()->OpenFromPreview(); });
+    connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
 }
 
 // ---- side menu ----------------------------------------------------------------------------

@@ -16,6 +16,7 @@ class KVPage;
 class KVSpeedButton;
 class KVSoundPlayer;
 class TermEditor;
+class TicketEditor;
 class PreviewPage;
 class ConfigPage;
 class ProPage;
@@ -67,8 +68,6 @@ public:
     bool FNeedOffset() const { return m_needOffset; }
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
-    // The guard of the pages of the current ticket: false, after the message, when there is none.
-    bool GuardCurrentTicket();
     PreviewPage* Preview() const { return m_preview; }
     ConfigPage* Config() const { return m_config; }
     ProPage* Pro() const { return m_pro; }
@@ -77,6 +76,9 @@ public:
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
     TermEditor* PopupJargon() const { return m_termEditor; }
+
+    // ---- the current ticket's pages and operations ----
+    TicketEditor* Ticket() const { return m_ticket; }
 
 signals:
     // A page became the visible one.
@@ -113,6 +115,7 @@ private:
     QWidget* m_toolBarBadges = nullptr;
     KVSoundPlayer* m_sound = nullptr;
     TermEditor* m_termEditor = nullptr;
+    TicketEditor* m_ticket = nullptr;
     PreviewPage* m_preview = nullptr;
     ConfigPage* m_config = nullptr;
     ProPage* m_pro = nullptr;

@@ -5,6 +5,7 @@
 #include "PartPages.h"
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
+#include "ticket/TicketEditor.h"
 
 #include <QAbstractButton>
 
@@ -28,8 +29,11 @@ CataloguePages InstallCataloguePages(TFMain& w)
     onClick(w, "SBBadgeOG", p.clients, &ClientPages::ListBoxItemOGClick);
     onClick(w, "ListBoxItemOD", p.parts, &PartPages::ListBoxItemODClick);
     onClick(w, "SBBadgeOD", p.parts, &PartPages::ListBoxItemODClick);
-    onClick(w, "ListBoxItemGebruikt", p.parts, &PartPages::ListBoxItemGebruiktClick);
-    onClick(w, "ListBoxItemBenodigd", p.parts, &PartPages::ListBoxItemBenodigdClick);
+    // The parts items of the main menu pass the ticket editor's guard first.
+    PartPages* parts = p.parts;
+    w.Ticket()->SetMenuOpener(QStringLiteral("ListBoxItemGebruikt"), [parts] { parts->ListBoxItemGebruiktClick(); });
+    w.Ticket()->SetMenuOpener(QStringLiteral("ListBoxItemBenodigd"), [parts] { parts->ListBoxItemBenodigdClick(); });
+    QObject::connect(w.Ticket(), &TicketEditor::OpenClientCatalogue, p.clients, &ClientPages::EditOpdrachtgeverClick);
     onClick(w, "SBOverzicht", p.overview, &OverviewPage::SBOverzichtClick);
     onClick(w, "SBBadgeKV", p.overview, &OverviewPage::SBOverzichtClick);
     return p;

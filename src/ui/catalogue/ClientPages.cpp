@@ -7,6 +7,7 @@
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
 #include "catalogue/CursorModel.h"
+#include "store/Database.h"
 #include "store/Table.h"
 
 #include <QButtonGroup>
@@ -47,7 +48,7 @@ ClientPages::ClientPages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
 {
     // Before the store opens: its repairs already run the row events.
     ClientCatalogue::InstallTableEvents(m_g);
-    m_model = new CursorModel(m_g.OpdrachtgeverTable(), ClientCatalogue::GridColumns(), m_g.jargon, this);
+    m_model = new CursorModel(m_g.OpdrachtgeverTable(), ClientCatalogue::GridColumns(), m_g.jargon, &m_g.db(), this);
     buildListPage();
     buildClientPage();
     w.AddPage(m_list);

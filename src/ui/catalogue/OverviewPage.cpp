@@ -6,7 +6,9 @@
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
 #include "catalogue/CursorModel.h"
+#include "store/Database.h"
 #include "catalogue/TicketOverview.h"
+#include "ticket/TicketEditor.h"
 
 #include <QAbstractButton>
 #include <QVBoxLayout>
@@ -19,7 +21,7 @@ const QString kMain = QStringLiteral("TabItemMain");
 OverviewPage::OverviewPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
 {
     KVJargon& j = m_g.jargon;
-    m_model = new CursorModel(m_g.BonTable(), TicketOverview::GridColumns(), j, this);
+    m_model = new CursorModel(m_g.BonTable(), TicketOverview::GridColumns(), j, &m_g.db(), this);
     m_page = new KVPage(kOverview);
     QLabel* title = m_page->topBar()->title();
     BindCaption(j, title, QStringLiteral("LabelOverzicht"), QStringLiteral("Overzicht"));
@@ -57,16 +59,15 @@ void OverviewPage::SBOverzichtTerugClick() { m_w.ShowPage(kMain); }
 
 void OverviewPage::SBLoadClick()
 {
-    TicketOverview::Load(m_g);
-    m_w.RefreshMainPage();
+    // An empty list hands an empty id over, which loads nothing; the main page shows anyway.
+    m_w.Ticket()->LoadBon(TicketOverview::CurrentId(m_g));
     m_w.ShowPage(kMain);
 }
 
 void OverviewPage::SBDeleteBonClick()
 {
     const auto [first, last] = m_grid->grid()->SelectedRange();
-    TicketOverview::DeleteRows(m_g, first, last);
-    m_model->Refresh();
+    m_model->Batch([&] { TicketOverview::DeleteRows(m_g, first, last); });
 }
 
 void OverviewPage::SBSelectAllClick() { m_grid->grid()->SelectAllRows(); }
@@ -81,10 +82,4 @@ void OverviewPage::SBUploadKVClick()
 
 void OverviewPage::SBCopyBonClick() { TicketOverview::Copy(m_g); }
 
-void OverviewPage::SBAddBonClick()
-{
-    // The main page first, then what "+" on the main page does.
-    m_w.ShowPage(kMain);
-    if (auto* plus = m_w.findChild<QAbstractButton*>(QStringLiteral("SBNew")))
-        plus->click();
-}
+void OverviewPage::SBAddBonClick() { m_w.Ticket()->SBAddBonClick(); }

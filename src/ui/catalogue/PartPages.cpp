@@ -8,7 +8,8 @@
 #include "app/TFMain.h"
 #include "catalogue/Composition.h"
 #include "catalogue/CursorModel.h"
-#include "ticket/TicketOps.h"
+#include "store/Database.h"
+#include "ticket/TicketEditor.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -106,7 +107,7 @@ PartPages::PartPages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global()), m_partsL
 {
     // Before the store opens: its repairs already run the row events.
     PartCatalogue::InstallTableEvents(m_g);
-    m_model = new CursorModel(m_g.OnderdeelTable(), PartCatalogue::GridColumns(), m_g.jargon, this);
+    m_model = new CursorModel(m_g.OnderdeelTable(), PartCatalogue::GridColumns(), m_g.jargon, &m_g.db(), this);
     buildCataloguePage();
     buildPartPage();
     buildLinesPage();
@@ -331,10 +332,6 @@ void PartPages::SBDownloadODClick() { m_g.cloud.Download(QStringLiteral("od")); 
 
 void PartPages::openLinesPage(int list)
 {
-    if (!m_g.bon.IsCurrent()) {
-        m_g.seams.ShowMessage(m_g.Translate(QStringLiteral("Maak eerst nieuwe bon (+) of laad een bon uit het overzicht.")));
-        return;
-    }
     m_partsLines.FillPartsList(list);
     m_lines->topBar()->title()->setText(m_partsLines.Title(list));
     m_filter->clear();
@@ -375,8 +372,7 @@ void PartPages::TableViewGBItemDelete(int sourceIndex) { m_partsLines.DeleteLine
 void PartPages::SBGBOKClick()
 {
     m_partsLines.TakeCount();
-    FinishBon(m_g);
-    m_w.ShowPage(kMain);
+    m_w.Ticket()->FinishBon();
 }
 
 // ---- part page ------------------------------------------------------------------------------

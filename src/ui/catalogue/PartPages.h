@@ -39,7 +39,7 @@ public:
     void SBSelectAllOddClick();
     void SBDownloadODClick();
 
-    // ---- parts-list page ----
+    // ---- parts-list page (the menu items, once the ticket editor's guard let them through) ----
     void ListBoxItemGebruiktClick();
     void ListBoxItemBenodigdClick();
     void SBAddGBClick();
