@@ -69,10 +69,7 @@ struct Window {
         ClientCatalogue::Store(g(), f);
     }
     QString page() const { return w.CurrentPageName(); }
-    void newTicket()
-    {
-        click("SBNew");
-    }
+    void newTicket() { click("SBNew"); }
 };
 } // namespace
 
@@ -195,7 +192,12 @@ TEST(CataloguePages, ClientCatalogueBuildsAListAndPicksAClientForTheTicket)
 
     // Picking for the ticket: the catalogue is reached from the ticket's client field.
     win.newTicket();
-    win.w.ShowPage("TabItemDBOpdrachtgevers");
+    win.click("ListBoxItemAlgemeen");
+    ASSERT_EQ(win.page(), "TabItemAlgemeen");
+    auto* clientField = win.find<QLineEdit>("EditOpdrachtgever");
+    QTest::mouseClick(clientField, Qt::LeftButton);
+    EXPECT_EQ(win.page(), "TabItemDBOpdrachtgevers");
+    EXPECT_FALSE(win.g().ClientCatalogueMode);
     win.clickRow("FNCGridOG", 1);
     win.click("SBLoadOpdrachtgever");
     EXPECT_EQ(win.find<QLineEdit>("EditXOpdrachtgever")->text(), "Visser");
@@ -203,9 +205,13 @@ TEST(CataloguePages, ClientCatalogueBuildsAListAndPicksAClientForTheTicket)
     EXPECT_EQ(win.page(), "TabItemAlgemeen");
     EXPECT_EQ(win.g().bon.pcplaats, "1234 AB Ede");
     EXPECT_DOUBLE_EQ(win.g().bon.uurprijswerk, win.g().settings.inst.werk + 1);
-    if (auto* edit = win.w.findChild<QLineEdit*>("EditOpdrachtgever"))
-        EXPECT_EQ(edit->text(), "Visser");
+    EXPECT_EQ(clientField->text(), "Visser");
     EXPECT_EQ(win.g().OpdrachtgeverTable().RecordCount(), 2);
+    // The general page's OK takes the name into the stored ticket.
+    win.click("SBAlgemeenOK");
+    EXPECT_EQ(win.g().bon.opdrachtgever, "Visser");
+    ASSERT_TRUE(win.g().BonTable().Locate("id", win.g().bon.id));
+    EXPECT_EQ(win.g().BonTable().AsString("pcplaats"), "1234 AB Ede");
 }
 
 TEST(CataloguePages, CompositionRowsFollowTheCompanyOnEachAdd)
