@@ -12,3 +12,11 @@ public:
 private:
     QString m_text;
 };
+
+// Ends the current action without a message: the default handler swallows it. Used where an
+// error is deliberately kept from the user (the cloud connection's errors); what() keeps the
+// underlying text for diagnostics.
+class KVAbort : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -17,25 +17,35 @@ class Database;
 class Table;
 
 // The synchronisation's entry points that other subsystems call. The cloud code fills them in;
-// until then (and whenever CloudSyncEnabled is false) they do nothing.
+// until then (and whenever CloudSyncEnabled is false) they do nothing. kind is the table code:
+// "kv" tickets, "og" clients, "od" parts. Database errors of the cloud connection end the
+// calling action silently (KVAbort); an automatic push that finds the connection closed throws
+// KVError("Connection is not connected").
 struct CloudSeam {
     // Pushes the current row of table into the inboxes of the other active units.
-    // kind is the table code: "kv" tickets, "og" clients, "od" parts.
     std::function<void(const QString& kind, Table& table)> fanOut;
-    void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
-    // The company page was confirmed: the connection takes the account settings on its next use.
+    // The after-post rule of clients and parts: when CloudSyncEnabled and the stored row is not
+    // synced, FanOut and "woosh.mp3".
+    std::function<void(const QString& kind, Table& table)> afterPost;
+    // The company page was confirmed and settings.cloud holds its values: the connection takes
+    // the account (prefixed name, password, server) on its next use; sets CloudSyncEnabled.
     std::function<void()> applyAccount;
-    void ApplyAccount() const { if (applyAccount) applyAccount(); }
-    // The connection test of the company page's "Synchronisatie" row.
+    // The connection test of the company page's "Synchronisatie" row, with settings.cloud
+    // holding the page's three edits (the user normalised): connects, counts the units and
+    // shows "Verbinding met server OK. Units: N" or "Geen verbinding met server.".
     std::function<void()> connectionTest;
-    void ConnectionTest() const { if (connectionTest) connectionTest(); }
-    // The overview's upload button: pushes the tickets at rows first..last (0-based, inclusive,
-    // in BonTable's current order) to the other units, connecting first.
-    std::function<void(int first, int last)> uploadTickets;
-    void UploadTickets(int first, int last) const { if (uploadTickets) uploadTickets(first, last); }
-    // The download button of a list page: moves the own inbox of kind ("kv", "og" or "od") into
-    // the local table, with its sound.
+    // SBUploadKV: pushes the tickets at positions startRow..endRow of BonTable (its current
+    // order, 0-based), each followed by "woosh.mp3".
+    std::function<void(int startRow, int endRow)> uploadTickets;
+    // SBDownloadKV / SBDownloadOG / SBDownloadOD: moves the own inbox of the kind into the
+    // local table, then "pop.mp3" when something came, "nono.mp3" when nothing did.
     std::function<void(const QString& kind)> download;
+
+    void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
+    void AfterPost(const QString& kind, Table& table) const { if (afterPost) afterPost(kind, table); }
+    void ApplyAccount() const { if (applyAccount) applyAccount(); }
+    void ConnectionTest() const { if (connectionTest) connectionTest(); }
+    void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }
     void Download(const QString& kind) const { if (download) download(kind); }
 };
 

@@ -14,6 +14,8 @@ bool KVApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const KVAbort&) {
+        // silent by design
     } catch (const KVError& e) {
         ShowError(e.text());
     } catch (const std::exception& e) {

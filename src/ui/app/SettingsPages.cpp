@@ -6,6 +6,7 @@
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
 #include "app/KVOpenUrl.h"
+#include "app/SettingsStore.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -355,7 +356,11 @@ ProPage::ProPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
     connect(back, &QToolButton::clicked, this, [this] { m_w.ShowPage(QStringLiteral("TabItemMain")); });
     connect(ok, &QToolButton::clicked, this, &ProPage::SBProOKClick);
     connect(logoItem, &QAbstractButton::clicked, this, &ProPage::ListBoxItemLogoClick);
-    connect(sync, &QAbstractButton::clicked, this, [this] { m_g.cloud.ConnectionTest(); });
+    connect(sync, &QAbstractButton::clicked, this, [this] {
+        // The test uses the page's edits as the account in memory; the file stays as it is.
+        m_g.settings.cloud = {NormaliseCloudUser(m_gebruiker->text()), m_wachtwoord->text(), m_server->text()};
+        m_g.cloud.ConnectionTest();
+    });
     m_w.AddPage(m_page);
 }
 

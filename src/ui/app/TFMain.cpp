@@ -5,6 +5,9 @@
 #include "document/PreviewPage.h"
 #include "KVWidgets.h"
 #include "TermEditor.h"
+#include "cloud/KVCloud.h"
+#include "cloud/PeriodicCheck.h"
+#include "cloud/SyncPage.h"
 #include "app/ConfigForm.h"
 #include "app/Language.h"
 #include "document/KVGrid.h"
@@ -69,7 +72,6 @@ const QList<PageSpec>& pageMap()
           {"SBSelectAllOdd", "Alles"}, {"SBDownloadOD", "Download"}}},
         {"TabItemConfig", "Config", {{"SBConfigTerug", "Terug"}}, {{"SBConfigOK", "OK"}}, {}},
         {"TabItemPro", "Pro", {{"SBProTerug", "Terug"}}, {{"SBProOK", "OK"}}, {}},
-        {"TabItemSync", "Sync Units", {{"SBSyncTerug", "Terug"}}, {{"SBSyncOK", "OK"}}, {}},
         {"TabItemAbout", "About", {}, {{"SBAboutOK", "OK"}}, {}},
     };
     return map;
@@ -120,15 +122,20 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     if (setup)
         setup(*m_g);
 
+    m_cloud = std::make_unique<KVCloud>(*m_g);
+    m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
+
     BuildMainPage();
     m_ticket = new TicketEditor(*this);
     m_preview = new PreviewPage(*this);
     m_config = new ConfigPage(*this);
     m_pro = new ProPage(*this);
     m_about = new AboutPage(*this);
+    BuildSyncPage();
     InstallCataloguePages(*this);
     BuildPlaceholderPages();
     connectMainPage();
+    m_periodicCheck = new PeriodicCheck(this, *m_cloud);
     m_termEditor = new TermEditor(this);
     connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
         m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
@@ -143,6 +150,18 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
 }
 
 TFMain::~TFMain() = default;
+
+void TFMain::BuildSyncPage()
+{
+    m_syncPage = new SyncPage(*m_g);
+    AddPage(m_syncPage);
+    connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    if (auto* sync = findChild<QAbstractButton*>(QStringLiteral("SBSync")))
+        connect(sync, &QAbstractButton::clicked, this, [this] {
+            m_syncPage->SBSyncClick();
+            ShowPage(QStringLiteral("TabItemSync"));
+        });
+}
 
 void TFMain::InstallProductionSeams()
 {

@@ -16,6 +16,9 @@ class KVPage;
 class KVSpeedButton;
 class KVSoundPlayer;
 class TermEditor;
+class KVCloud;
+class PeriodicCheck;
+class SyncPage;
 class TicketEditor;
 class PreviewPage;
 class ConfigPage;
@@ -37,6 +40,8 @@ public:
     ~TFMain() override;
 
     KVGlobal& global() { return *m_g; }
+    KVCloud& cloud() { return *m_cloud; }
+    PeriodicCheck* periodicCheck() const { return m_periodicCheck; }
     QStackedWidget* TabControl1() const { return m_tabs; }
 
     // ---- pages ----
@@ -92,6 +97,7 @@ protected:
 private:
     void BuildMainPage();
     void BuildPlaceholderPages();
+    void BuildSyncPage();
     void connectMainPage();
     void InstallProductionSeams();
     void StartUp();
@@ -102,6 +108,10 @@ private:
     std::unique_ptr<KVGlobal> m_g;
     // The start-up connection to the cloud, run at the end of reading the settings.
     std::function<void(KVGlobal&)> m_connectAtStartUp;
+    // The cloud synchronisation, its sync page and its timer with the badges.
+    std::unique_ptr<KVCloud> m_cloud;
+    SyncPage* m_syncPage = nullptr;
+    PeriodicCheck* m_periodicCheck = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_layout1 = nullptr;
     QStackedWidget* m_tabs = nullptr;

@@ -1,0 +1,332 @@
+// The cloud on the loopback MariaDB server of the test command (KV_TEST_MYSQL_*, see
+// scripts/test-servers.sh): the fan-out of one signed ticket to ten units and the download of
+// 1 000 tickets, each beside the same statements run by the mariadb client, which is the floor
+// that no client of the server can go below by much.
+//
+//   source scripts/test-servers.sh && start_mariadb && build-test/bench/bench_cloud; stop_mariadb
+// (--benchmark_filter=Download runs one half.)
+#include "app/KVGlobal.h"
+#include "app/SettingsStore.h"
+#include "store/LocalStore.h"
+#include "cloud/KVCloud.h"
+#include "store/Database.h"
+#include "store/Table.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString env(const char* name)
+{
+    const QString v = qEnvironmentVariable(name);
+    if (v.isEmpty()) {
+        std::fprintf(stderr, "%s is not set: start the test server first (scripts/test-servers.sh)\n", name);
+        std::exit(2);
+    }
+    return v;
+}
+
+QString serverSetting() { return env("KV_TEST_MYSQL_HOST") + QLatin1Char(':') + env("KV_TEST_MYSQL_PORT"); }
+
+const QString kCompany = QStringLiteral("bench%1").arg(QCoreApplication::applicationPid());
+const QString kPassword = QStringLiteral("bench");
+
+int provision(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("KV_ADMIN_PASSWORD"), env("KV_TEST_MYSQL_ADMIN_PASSWORD"));
+    p.setProcessEnvironment(e);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QStringLiteral("bash"), QStringList{QStringLiteral(KV_SOURCE_DIR "/scripts/provision-cloud.sh"),
+                                                QStringLiteral("--company"), kCompany}
+                                        << args
+                                        << QStringList{QStringLiteral("--host"), env("KV_TEST_MYSQL_HOST"),
+                                                       QStringLiteral("--port"), env("KV_TEST_MYSQL_PORT"),
+                                                       QStringLiteral("--admin-user"), env("KV_TEST_MYSQL_ADMIN_USER")});
+    p.waitForFinished(60000);
+    p.readAllStandardOutput();
+    return p.exitCode();
+}
+
+// A signature as a pad draws it: a few strokes on white, 600 x 200.
+QByteArray signature(int seed)
+{
+    QImage img(600, 200, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 3));
+    for (int i = 0; i < 12; ++i)
+        p.drawLine(40 * i, 100 + ((i * 37 + seed) % 80) - 40, 40 * i + 50, 100 - ((i * 53 + seed) % 80) + 40);
+    p.end();
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return bytes;
+}
+
+QVariantMap ticket(const QString& id)
+{
+    QVariantMap m;
+    int i = 0;
+    for (const CloudColumns::Column& c : CloudColumns::Columns(CloudKind::Tickets)) {
+        ++i;
+        switch (c.kind) {
+        case CloudColumns::ValueKind::Text:
+            m[c.name] = c.name == QLatin1String("id") ? id : QString(QStringLiteral("Tekst ë € ") + c.name).left(c.maxLength);
+            break;
+        case CloudColumns::ValueKind::Boolean: m[c.name] = i % 2 == 0; break;
+        case CloudColumns::ValueKind::Integer: m[c.name] = qint64(std::min<double>(i % 13, c.high)); break;
+        case CloudColumns::ValueKind::Decimal: m[c.name] = i + 0.25; break;
+        case CloudColumns::ValueKind::Image: m[c.name] = signature(i); break;
+        }
+    }
+    m[QStringLiteral("ondertekend")] = true;
+    return m;
+}
+
+QString newId(int n)
+{
+    static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QString id = QStringLiteral("LMKVL2FDjU6");
+    for (int k = 0, v = n; k < 4; ++k, v /= 62)
+        id += QLatin1Char(digits[v % 62]);
+    return id;
+}
+
+// A value as an SQL literal, for the mariadb client's statements.
+QByteArray literal(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return "NULL";
+    switch (v.typeId()) {
+    case QMetaType::QByteArray: return "X'" + v.toByteArray().toHex() + "'";
+    case QMetaType::Bool: return v.toBool() ? "1" : "0";
+    case QMetaType::Double: return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::LongLong:
+    case QMetaType::Int: return QByteArray::number(v.toLongLong());
+    default: {
+        QByteArray s = v.toString().toUtf8();
+        s.replace("\\", "\\\\").replace("'", "\\'");
+        return "'" + s + "'";
+    }
+    }
+}
+
+// The statements of one ticket's push into one table, as the program sends them.
+QByteArray pushStatements(const QString& table, const QVariantMap& row)
+{
+    QByteArray set, cols, vals;
+    const QByteArray id = literal(row.value(QStringLiteral("id")));
+    for (const CloudColumns::Column& c : CloudColumns::Columns(CloudKind::Tickets)) {
+        const QByteArray v = literal(CloudColumns::ToCloud(c, row.value(c.name)));
+        const QByteArray name = "`" + c.name.toUtf8() + "`";
+        if (c.name != QLatin1String("id"))
+            set += (set.isEmpty() ? "" : ",") + name + "=" + v;
+        cols += (cols.isEmpty() ? "" : ",") + name;
+        vals += (vals.isEmpty() ? "" : ",") + v;
+    }
+    return "UPDATE `" + table.toUtf8() + "` SET " + set + " WHERE `id` = " + id + " AND CAST(`id` AS BINARY) = CAST(" +
+           id + " AS BINARY);\nINSERT INTO `" + table.toUtf8() + "` (" + cols + ") VALUES (" + vals + ");\n";
+}
+
+// Runs SQL through the mariadb client as the company's account; the whole process is timed.
+void runClient(const QByteArray& sql)
+{
+    QTemporaryFile f;
+    f.open();
+    f.write(sql);
+    f.flush();
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("MYSQL_PWD"), kPassword);
+    p.setProcessEnvironment(e);
+    p.setStandardInputFile(f.fileName());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(QStringLiteral("mariadb"), {QStringLiteral("--no-defaults"), QStringLiteral("--protocol=TCP"),
+                                        QStringLiteral("-h"), env("KV_TEST_MYSQL_HOST"), QStringLiteral("-P"),
+                                        env("KV_TEST_MYSQL_PORT"), QStringLiteral("-u"), KVCloud::PrefixedAccountName(kCompany),
+                                        KVCloud::PrefixedAccountName(kCompany)});
+    p.waitForFinished(60000);
+    if (p.exitCode() != 0)
+        std::fprintf(stderr, "mariadb client failed: %s\n", p.readAllStandardError().constData());
+}
+
+// The office with every unit 1..10 active.
+struct Office {
+    Office() : g(Edition::Dutch, dir.path())
+    {
+        g.settings.inst.unit = 0;
+        g.settings.cloud = {kCompany, kPassword, serverSetting()};
+        for (auto& slot : g.SyncDevs())
+            slot.actief = true;
+        cloud = std::make_unique<KVCloud>(g);
+        cloud->ConnectAtStartUp();
+        g.CloudSyncEnabled = true;
+    }
+    QTemporaryDir dir;
+    KVGlobal g;
+    std::unique_ptr<KVCloud> cloud;
+};
+
+void emptyInboxes(CloudConnection& c)
+{
+    for (int n = 0; n <= 10; ++n)
+        c.Exec(QStringLiteral("DELETE FROM `kv%1`").arg(n));
+}
+
+void BM_FanOutSignedTicketTo10Units(benchmark::State& state)
+{
+    Office office;
+    const QVariantMap row = ticket(newId(0));
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QVariantMap t = row;
+        t[QStringLiteral("id")] = newId(++n); // a ticket signed for the first time: ten new rows
+        state.ResumeTiming();
+        office.cloud->FanOut(CloudKind::Tickets, [&t](const QString& c) { return t.value(c); });
+    }
+    emptyInboxes(office.cloud->UniConnectionCloud);
+}
+
+void BM_FanOutSignedTicketTo10Units_MariadbClient(benchmark::State& state)
+{
+    Office office;
+    int n = 100000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QVariantMap t = ticket(newId(++n));
+        QByteArray sql;
+        for (int u = 1; u <= 10; ++u)
+            sql += pushStatements(QStringLiteral("kv%1").arg(u), t);
+        state.ResumeTiming();
+        runClient(sql);
+    }
+    emptyInboxes(office.cloud->UniConnectionCloud);
+}
+
+// The mariadb client doing nothing: its start and connect, part of its figures above.
+void BM_MariadbClientStartOnly(benchmark::State& state)
+{
+    for (auto _ : state)
+        runClient("SELECT 1;\n");
+}
+
+// ---- download ----
+
+constexpr int kTickets = 1000;
+int g_nextId = 200000;
+
+// Puts kTickets new tickets into unit 1's inbox, as the office's pushes would; returns their ids.
+QStringList seedInbox(CloudConnection& c)
+{
+    QStringList ids;
+    QStringList cols, marks;
+    for (const CloudColumns::Column& col : CloudColumns::Columns(CloudKind::Tickets)) {
+        cols << QLatin1Char('`') + col.name + QLatin1Char('`');
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO `kv1` (%1) VALUES (%2)").arg(cols.join(','), marks.join(','));
+    const QVariantMap row = ticket(QString());
+    c.StartTransaction();
+    for (int i = 0; i < kTickets; ++i) {
+        const QString id = newId(++g_nextId);
+        QVariantList values;
+        for (const CloudColumns::Column& col : CloudColumns::Columns(CloudKind::Tickets))
+            values << (col.name == QLatin1String("id") ? QVariant(id) : CloudColumns::ToCloud(col, row.value(col.name)));
+        c.Exec(sql, values);
+        ids << id;
+    }
+    c.Commit();
+    return ids;
+}
+
+// Unit 1 with its local database.
+struct Unit1 {
+    Unit1() : g(Edition::Dutch, dir.path())
+    {
+        QProcess sqlite;
+        sqlite.setStandardInputFile(QStringLiteral(KV_SOURCE_DIR "/resources/schema.sql"));
+        sqlite.start(QStringLiteral("sqlite3"), {dir.filePath(QStringLiteral("kolvarn.db3"))});
+        sqlite.waitForFinished();
+        ReadSettings(g);
+        g.settings.inst.unit = 1;
+        g.settings.cloud = {kCompany, kPassword, serverSetting()};
+        if (!OpenDatabase(g))
+            std::exit(3);
+        cloud = std::make_unique<KVCloud>(g);
+        cloud->ConnectAtStartUp();
+    }
+    QTemporaryDir dir;
+    KVGlobal g;
+    std::unique_ptr<KVCloud> cloud;
+};
+
+void BM_Download1000Tickets(benchmark::State& state)
+{
+    Unit1 unit;
+    for (auto _ : state) {
+        state.PauseTiming();
+        seedInbox(unit.cloud->UniConnectionCloud);
+        state.ResumeTiming();
+        if (!unit.cloud->PullInbox(CloudKind::Tickets))
+            state.SkipWithError("nothing came");
+    }
+    state.counters["local rows"] = unit.g.BonTable().RecordCount();
+}
+
+// The download's statements: per batch of 100 the locking select, the deletes and the commit.
+void BM_Download1000Tickets_MariadbClient(benchmark::State& state)
+{
+    Unit1 unit;
+    const QByteArray select = "SELECT " + CloudColumns::SelectList(CloudKind::Tickets).toUtf8() +
+                              " FROM `kv1` ORDER BY `id` LIMIT 100 FOR UPDATE;\n";
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QStringList ids = seedInbox(unit.cloud->UniConnectionCloud);
+        QByteArray sql;
+        for (int b = 0; b < kTickets / 100; ++b) {
+            sql += "START TRANSACTION;\n" + select;
+            for (int i = b * 100; i < (b + 1) * 100; ++i) {
+                const QByteArray id = literal(ids[i]);
+                sql += "DELETE FROM `kv1` WHERE `id` = " + id + " AND CAST(`id` AS BINARY) = CAST(" + id +
+                       " AS BINARY) LIMIT 1;\n";
+            }
+            sql += "COMMIT;\n";
+        }
+        state.ResumeTiming();
+        runClient(sql);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Download1000Tickets)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Download1000Tickets_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FanOutSignedTicketTo10Units)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FanOutSignedTicketTo10Units_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MariadbClientStartOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (provision({QStringLiteral("--units"), QStringLiteral("10"), QStringLiteral("--password"), kPassword}) != 0)
+        return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    provision({QStringLiteral("--drop")});
+    return 0;
+}

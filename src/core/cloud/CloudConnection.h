@@ -1,0 +1,100 @@
+#pragma once
+#include "app/KVError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+struct st_mysql;
+
+// A database error of the cloud connection (server refused, connection lost, statement
+// failed). It is a KVAbort: unless the connection's error event asks for it to be reported,
+// it ends the action under way without a message.
+class CloudError : public KVAbort {
+public:
+    CloudError(int code, const QString& text) : KVAbort(text.toStdString()), m_code(code), m_text(text) {}
+    int code() const { return m_code; }
+    const QString& text() const { return m_text; }
+
+private:
+    int m_code;
+    QString m_text;
+};
+
+// One value as the server sent it: null, or its bytes (text in UTF-8, numbers in decimal,
+// images raw). Interpreting them is the caller's business, since they come from other units.
+using CloudValue = std::optional<QByteArray>;
+using CloudRow = std::vector<CloudValue>;
+
+// The connection to the company's MySQL database, over MariaDB Connector/C and TCP.
+//
+// Every statement is a prepared statement with bound parameters; the statements of an open
+// connection are kept and reused until it closes. Parameters are QVariants: a null or invalid
+// variant binds NULL, a bool binds 0/1, integers bind as 64-bit integers, doubles as doubles,
+// a QByteArray as binary data, anything else as UTF-8 text.
+//
+// Setting a different server, database, user or password on an open connection closes it; the
+// new values take effect at the next Connect. A lost connection (server gone, killed, timed out)
+// closes it too, so the next Connect starts afresh.
+class CloudConnection {
+public:
+    static constexpr int DefaultPort = 3306;
+
+    CloudConnection();
+    ~CloudConnection();
+    CloudConnection(const CloudConnection&) = delete;
+    CloudConnection& operator=(const CloudConnection&) = delete;
+
+    // The server is a host name or address, optionally followed by ":port".
+    void SetServer(const QString& server);
+    void SetDatabase(const QString& database);
+    void SetUsername(const QString& user);
+    void SetPassword(const QString& password);
+    const QString& Server() const { return m_server; }
+    const QString& Database() const { return m_database; }
+    const QString& Username() const { return m_user; }
+
+    // Host and port of a server setting: "host", "host:port", "[v6addr]:port".
+    static std::pair<QString, int> SplitServer(const QString& server);
+
+    // Seconds until a connect, a read or a write gives up.
+    int connectTimeout = 5;
+    int readTimeout = 20;
+    int writeTimeout = 20;
+
+    bool IsConnected() const { return m_mysql != nullptr; }
+    void Connect();      // throws on failure and stays closed
+    void Disconnect();   // never throws
+
+    QStringList TableNames();
+
+    // Runs a statement; returns the number of rows it matched or changed (matched, for UPDATE).
+    quint64 Exec(const QString& sql, const QVariantList& params = {});
+    // Runs a query and returns all its rows.
+    std::vector<CloudRow> Query(const QString& sql, const QVariantList& params = {});
+
+    void StartTransaction();
+    void Commit();
+    void Rollback(); // never throws; closes the connection when it cannot roll back
+
+    // The error event: sees every database error of this connection and answers whether it is
+    // to reach the user (thrown as KVError with the error's text) or not (thrown as CloudError).
+    // Unset, every error is reported.
+    std::function<bool(int code, const QString& text)> OnError;
+
+private:
+    struct Statement;
+    Statement& prepare(const QString& sql);
+    [[noreturn]] void fail(int code, const QString& text);
+    void closeStatements();
+
+    st_mysql* m_mysql = nullptr;
+    std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
+    QString m_server, m_database, m_user, m_password;
+};

@@ -1,0 +1,120 @@
+// Download: the own inbox into the local tables.
+//
+// The inbox is read in batches, oldest identifier first. Each batch is locked in the cloud
+// while it is handled, so that a unit pushing a newer version of one of its records waits
+// instead of seeing its version deleted unread. The batch is merged into the local table in one
+// local transaction, which is committed (durably) before its rows are deleted in the cloud.
+// Wherever the work stops, nothing is lost: rows stored locally but still in the inbox arrive
+// once more and are merged by identifier again.
+#include "KVCloud.h"
+
+#include "app/KVGlobal.h"
+#include "store/Database.h"
+#include "store/Table.h"
+
+#include <mysqld_error.h>
+
+bool KVCloud::PullInbox(CloudKind kind)
+{
+    // A connect that fails ends the action that asked for the download (silently).
+    if (!UniConnectionCloud.IsConnected())
+        UniConnectionCloud.Connect();
+    Table& local = localTable(kind);
+    int merged = 0;
+    bool more = true;
+    while (more)
+        merged += pullBatch(kind, local, merged, &more);
+    // The lists show the new rows.
+    local.Refresh();
+    return merged > 0;
+}
+
+int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more)
+{
+    const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
+    const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
+                           QStringLiteral(" ORDER BY `id` LIMIT ? FOR UPDATE");
+    const QString remove = QStringLiteral("DELETE FROM ") + table +
+                           QStringLiteral(" WHERE `id` = ? AND CAST(`id` AS BINARY) = CAST(? AS BINARY) LIMIT 1");
+    const QString removeNull = QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE `id` IS NULL LIMIT 1");
+
+    const int batch = std::max(1, downloadBatch);
+    *more = false;
+    UniConnectionCloud.StartTransaction();
+    try {
+        std::vector<CloudRow> rows;
+        try {
+            rows = UniConnectionCloud.Query(select, {batch});
+        } catch (const CloudError& e) {
+            // A unit without an inbox has nothing waiting.
+            if (e.code() != ER_NO_SUCH_TABLE)
+                throw;
+        }
+        if (rows.empty()) {
+            UniConnectionCloud.Commit();
+            return 0;
+        }
+        int merged = 0;
+        g.db().InTransaction([&] {
+            for (const CloudRow& row : rows) {
+                // A row without a proper identifier cannot be merged by it: it is dropped.
+                if (!row[0] || !CloudColumns::IsRecordId(QString::fromUtf8(*row[0])))
+                    continue;
+                mergeRow(kind, local, row);
+                ++merged;
+                if (RowMerged)
+                    RowMerged(kind, handledSoFar + merged);
+            }
+        });
+        quint64 removed = 0;
+        for (const CloudRow& row : rows)
+            removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+        UniConnectionCloud.Commit();
+        // A full batch may have more behind it. Rows that cannot be deleted would come back for
+        // ever: then stop rather than loop.
+        *more = rows.size() == static_cast<size_t>(batch) && removed > 0;
+        return merged;
+    } catch (...) {
+        UniConnectionCloud.Rollback();
+        throw;
+    }
+}
+
+void KVCloud::mergeRow(CloudKind kind, Table& local, const CloudRow& row)
+{
+    const auto& cols = CloudColumns::Columns(kind);
+    const QString id = QString::fromUtf8(*row[0]);
+    if (local.Locate(QStringLiteral("id"), id))
+        local.Edit();
+    else
+        local.Append(); // the new-row event gives it an identifier, replaced at once
+    try {
+        local.SetString(QStringLiteral("id"), id);
+        for (size_t i = 1; i < cols.size(); ++i) {
+            const CloudColumns::Column& c = cols[i];
+            if (!c.takenOver)
+                continue;
+            const QVariant v = CloudColumns::FromCloud(c, row[i]);
+            if (c.kind == CloudColumns::ValueKind::Boolean)
+                local.SetBoolean(c.name, v.toBool());
+            else
+                local.SetValue(c.name, v);
+        }
+        local.SetBoolean(QStringLiteral("synced"), true);
+        local.Post();
+    } catch (...) {
+        local.Cancel();
+        throw;
+    }
+}
+
+void KVCloud::DownloadClick(CloudKind kind)
+{
+    bool moved = false;
+    try {
+        moved = PullInbox(kind);
+    } catch (const KVAbort&) {
+        return; // no connection or a server error: no message, no sound
+    }
+    g.PlaySound(moved ? QStringLiteral("pop.mp3") : QStringLiteral("nono.mp3"));
+}

@@ -1,0 +1,135 @@
+#include "KVCloud.h"
+
+#include "app/KVGlobal.h"
+#include "app/SettingsStore.h"
+
+#include <QSet>
+
+KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(global)
+{
+    // The connection's error event (UniConnectionCloudError): no database error of this
+    // connection is reported; the operation under way ends and its caller's recovery applies.
+    UniConnectionCloud.OnError = [](int, const QString&) { return false; };
+
+    auto withKind = [](const QString& code, const std::function<void(CloudKind)>& fn) {
+        CloudKind kind;
+        if (CloudColumns::KindOfCode(code, &kind))
+            fn(kind);
+    };
+    CloudSeam& s = g.cloud;
+    s.fanOut = [this, withKind](const QString& code, Table& t) { withKind(code, [&](CloudKind k) { FanOut(k, t); }); };
+    s.afterPost = [this, withKind](const QString& code, Table& t) {
+        withKind(code, [&](CloudKind k) { AfterPostUpload(k, t); });
+    };
+    s.applyAccount = [this] { ApplyAccount(); };
+    s.connectionTest = [this] { ConnectionTest(); };
+    s.uploadTickets = [this](int start, int end) { UploadTickets(start, end); };
+    s.download = [this, withKind](const QString& code) { withKind(code, [&](CloudKind k) { DownloadClick(k); }); };
+}
+
+KVCloud::~KVCloud() { g.cloud = CloudSeam{}; }
+
+// ---- account ------------------------------------------------------------------------------
+
+QString KVCloud::AccountName(const QString& normalisedUser)
+{
+    return normalisedUser.contains(QLatin1String("kolvarnp")) ? normalisedUser : PrefixedAccountName(normalisedUser);
+}
+
+QString KVCloud::PrefixedAccountName(const QString& normalisedUser)
+{
+    return QStringLiteral("kolvarnp_") + normalisedUser;
+}
+
+bool KVCloud::connectSilently()
+{
+    try {
+        UniConnectionCloud.Connect();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void KVCloud::ConnectAtStartUp()
+{
+    const Settings::Cloud& c = g.settings.cloud;
+    g.CloudSyncEnabled = !c.user.isEmpty() && !c.ww.isEmpty();
+    const QString account = AccountName(c.user);
+    UniConnectionCloud.SetDatabase(account);
+    UniConnectionCloud.SetUsername(account);
+    UniConnectionCloud.SetPassword(c.ww);
+    UniConnectionCloud.SetServer(c.server);
+    // Tried even with an incomplete account; a failure leaves the connection closed.
+    connectSilently();
+    try {
+        g.SyncUnits = CountUnits();
+    } catch (const std::exception&) {
+        g.SyncUnits = 0;
+    }
+}
+
+void KVCloud::ApplyAccount()
+{
+    const Settings::Cloud& c = g.settings.cloud;
+    const QString account = PrefixedAccountName(c.user);
+    UniConnectionCloud.SetDatabase(account);
+    UniConnectionCloud.SetUsername(account);
+    UniConnectionCloud.SetServer(c.server);
+    UniConnectionCloud.SetPassword(c.ww);
+    g.CloudSyncEnabled = !c.user.isEmpty() && !c.ww.isEmpty() && !c.server.isEmpty();
+}
+
+int KVCloud::CountUnits()
+{
+    if (!UniConnectionCloud.IsConnected())
+        return 0;
+    QSet<QString> names;
+    for (const QString& t : UniConnectionCloud.TableNames())
+        names.insert(t.toLower());
+    int n = 1;
+    while (names.contains(CloudColumns::TableName(CloudKind::Tickets, n)))
+        ++n;
+    return n - 1;
+}
+
+void KVCloud::TestConnection(const QString& user, const QString& password, const QString& server)
+{
+    // The page's values become the in-memory account; the file and CloudSyncEnabled stay.
+    Settings::Cloud& c = g.settings.cloud;
+    c.user = NormaliseCloudUser(user);
+    c.ww = password;
+    c.server = server;
+    ConnectionTest();
+}
+
+void KVCloud::ConnectionTest()
+{
+    const Settings::Cloud& c = g.settings.cloud;
+    const QString account = PrefixedAccountName(c.user);
+    UniConnectionCloud.SetDatabase(account);
+    UniConnectionCloud.SetUsername(account);
+    UniConnectionCloud.SetServer(c.server);
+    UniConnectionCloud.SetPassword(c.ww);
+    int units = 0;
+    try {
+        UniConnectionCloud.Connect();
+        units = CountUnits();
+    } catch (const std::exception&) {
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geen verbinding met server.")));
+        return;
+    }
+    g.SyncUnits = units;
+    g.seams.ShowMessage(g.Translate(QStringLiteral("Verbinding met server OK. Units:")) + QLatin1Char(' ') +
+                        QString::number(units));
+}
+
+Table& KVCloud::localTable(CloudKind kind)
+{
+    switch (kind) {
+    case CloudKind::Tickets: return g.BonTable();
+    case CloudKind::Clients: return g.OpdrachtgeverTable();
+    case CloudKind::Parts: break;
+    }
+    return g.OnderdeelTable();
+}

@@ -1,0 +1,113 @@
+#pragma once
+#include "CloudColumns.h"
+#include "CloudConnection.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class KVGlobal;
+class Table;
+
+// The synchronisation of one device with the company's cloud database: the account and the
+// connection UniConnectionCloud, the upload of records into the other units' inboxes, the
+// download of the own inbox, and the periodic check with its badges.
+//
+// Created once per KVGlobal (by the main window, or by a test); it fills in g.cloud so that
+// the ticket and catalogue code can call it, and empties it again when it goes.
+//
+// The connection's error event silences every database error: an operation that meets one
+// ends with a CloudError (a KVAbort), which ends the calling action without a message. The
+// handlers that stand alone (download buttons, manual upload, timer tick, connection test)
+// catch it themselves.
+class KVCloud {
+public:
+    explicit KVCloud(KVGlobal& g);
+    ~KVCloud();
+    KVCloud(const KVCloud&) = delete;
+    KVCloud& operator=(const KVCloud&) = delete;
+
+    CloudConnection UniConnectionCloud;
+
+    // ---- account ----
+    // (The user name is normalised by NormaliseCloudUser of the settings.)
+    // Database and user name at start-up: the name itself when it holds "kolvarnp", else
+    // "kolvarnp_" + name.
+    static QString AccountName(const QString& normalisedUser);
+    // Database and user name after the company page and in the connection test: always
+    // "kolvarnp_" + name.
+    static QString PrefixedAccountName(const QString& normalisedUser);
+
+    // The last step of reading the settings: account from settings.cloud, CloudSyncEnabled
+    // (user and password set), a connect whose failure is swallowed, SyncUnits.
+    void ConnectAtStartUp();
+    // The company page's account (settings.cloud, already normalised) onto the connection;
+    // CloudSyncEnabled (user, password and server set). Does not connect.
+    void ApplyAccount();
+    // Number of consecutive ticket inboxes kv1, kv2, ... in the company database; 0 when closed.
+    int CountUnits();
+    // The connection test with the account in settings.cloud: connects with the prefixed
+    // account name, counts the units into SyncUnits and shows "Verbinding met server OK.
+    // Units: N", or "Geen verbinding met server." when the connect or the count fails.
+    void ConnectionTest();
+    // The same after taking the page's three edits as the in-memory account (user normalised).
+    void TestConnection(const QString& user, const QString& password, const QString& server);
+
+    // ---- upload ----
+    using RowSource = std::function<QVariant(const QString& column)>;
+    // The target of PushRecord, set before each push: "kv" + n, "og" + n, "od" + n.
+    void SetTargetTable(CloudKind kind, int unit) { m_target = CloudColumns::TableName(kind, unit); }
+    const QString& TargetTable() const { return m_target; }
+    // Writes the record into the target table: updates the row with its id, or adds one.
+    void PushRecord(CloudKind kind, const RowSource& row);
+    // Pushes the record into the inbox of every active unit 0..SyncUnits (at most 10) except
+    // the own one. Throws KVError("Connection is not connected") when there is a target and
+    // the connection is closed.
+    void FanOut(CloudKind kind, const RowSource& row);
+    void FanOut(CloudKind kind, Table& table);
+    // The after-post upload of clients and parts: when CloudSyncEnabled and the stored row is
+    // not synced (it was not just downloaded), FanOut and "woosh.mp3". (A signed ticket is
+    // pushed by FinishBon.)
+    void AfterPostUpload(CloudKind kind, Table& table);
+    // The manual upload of the tickets at positions startRow..endRow of BonTable, signed or
+    // not; connects first when needed. Stops silently when it cannot connect.
+    void UploadTickets(int startRow, int endRow);
+
+    // ---- download ----
+    // Moves the own inbox of the kind into the local table; true when at least one row came.
+    // Stops silently (false) when it cannot connect; throws CloudError when the server fails
+    // during the move, after which every row already handled is stored locally and every
+    // other row is still in the inbox.
+    bool PullInbox(CloudKind kind);
+    // A download button: PullInbox, then "pop.mp3" or "nono.mp3"; silent on failure.
+    void DownloadClick(CloudKind kind);
+    // Rows fetched from the inbox at a time. Every batch is stored locally, durably, before
+    // its rows are deleted in the cloud.
+    int downloadBatch = 50;
+    // Called after each row was merged into the local table (count so far in this download).
+    std::function<void(CloudKind kind, int rows)> RowMerged;
+
+    // ---- periodic check ----
+    // Rows waiting in the own inbox of the kind; -1 when the connection was closed (it is
+    // opened then, for the next kind).
+    int InboxCount(CloudKind kind);
+    // A TCP connect to the probe host; nothing is sent.
+    bool ReachabilityProbe();
+    QString probeHost;           // EditionInfo::ProbeHost() unless a test says otherwise
+    int probePort = 80;
+    int probeTimeoutMs = 1000;   // connect and read time-out
+    // The tick of Timer1. Badges are reported through SetBadge.
+    void Timer1Timer();
+    std::function<void(CloudKind kind, int count)> SetBadge;
+    static constexpr int Timer1Interval = 300000;
+
+private:
+    bool connectSilently();
+    void fanOutWithRules(CloudKind kind, Table& table);
+    int pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more);
+    void mergeRow(CloudKind kind, Table& local, const CloudRow& row);
+    Table& localTable(CloudKind kind);
+
+    KVGlobal& g;
+    QString m_target;
+};

@@ -1,0 +1,83 @@
+#include "PeriodicCheck.h"
+
+#include "cloud/KVCloud.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+struct BadgeControls {
+    CloudKind kind;
+    const char* button;
+    const char* badge;
+    const char* opens; // the control whose click opens the list
+};
+const BadgeControls kBadges[] = {
+    {CloudKind::Tickets, "SBBadgeKV", "BadgeKV", "SBOverzicht"},
+    {CloudKind::Clients, "SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
+    {CloudKind::Parts, "SBBadgeOD", "BadgeOD", "ListBoxItemOD"},
+};
+} // namespace
+
+PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
+    : QObject(window), m_window(window), m_cloud(cloud), m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(KVCloud::Timer1Interval);
+    connect(m_timer, &QTimer::timeout, this, &PeriodicCheck::Timer1Timer);
+
+    for (const BadgeControls& b : kBadges) {
+        auto* button = window->findChild<QAbstractButton*>(QLatin1String(b.button));
+        QLabel* badge = Badge(b.kind);
+        if (!button || !badge)
+            continue;
+        badge->setText(QStringLiteral("0"));
+        badge->setAttribute(Qt::WA_TransparentForMouseEvents);
+        badge->show();
+        button->installEventFilter(this);
+        placeBadge(badge);
+        // The badge's button opens the list the same way as its own control does.
+        const QString opens = QLatin1String(b.opens);
+        connect(button, &QAbstractButton::clicked, this, [this, opens] {
+            if (auto* target = m_window->findChild<QAbstractButton*>(opens))
+                target->click();
+        });
+    }
+    m_cloud.SetBadge = [this](CloudKind kind, int count) {
+        if (QLabel* badge = Badge(kind)) {
+            badge->setText(QString::number(count));
+            placeBadge(badge);
+        }
+    };
+    m_timer->start();
+}
+
+QLabel* PeriodicCheck::Badge(CloudKind kind) const
+{
+    for (const BadgeControls& b : kBadges)
+        if (b.kind == kind)
+            return m_window->findChild<QLabel*>(QLatin1String(b.badge));
+    return nullptr;
+}
+
+void PeriodicCheck::Timer1Timer() { m_cloud.Timer1Timer(); }
+
+bool PeriodicCheck::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        for (QLabel* badge : watched->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            placeBadge(badge);
+    return QObject::eventFilter(watched, event);
+}
+
+void PeriodicCheck::placeBadge(QLabel* badge)
+{
+    // In the top right corner of its button.
+    badge->adjustSize();
+    const QWidget* button = badge->parentWidget();
+    badge->resize(std::max(badge->width(), badge->height()), badge->height());
+    badge->move(button->width() - badge->width() - 2, 1);
+    badge->raise();
+}

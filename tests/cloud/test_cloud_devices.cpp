@@ -1,0 +1,130 @@
+// Three devices of one company, each with its own documents folder, against one server: the
+// office and two units.
+#include "CloudTestSupport.h"
+#include "store/Table.h"
+#include "ticket/TicketOps.h"
+
+#include <QTcpServer>
+#include <gtest/gtest.h>
+
+namespace {
+struct Device : TestDevice {
+    Device(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
+    {
+        OpenStore(g);
+        Start();
+        probe.listen(QHostAddress::LocalHost);
+        cloud->probePort = probe.serverPort();
+        // The client cursor's events as the client catalogue installs them.
+        Table& og = g.OpdrachtgeverTable();
+        og.AfterEdit = [](Table& t) { t.SetBoolean("synced", false); };
+        og.AfterPost = [this](Table& t) { g.cloud.AfterPost("og", t); };
+    }
+    QTcpServer probe;
+};
+
+// Every column that travels, as the local row holds it.
+QVariantMap travelling(Table& t, const QString& id, CloudKind kind)
+{
+    QVariantMap m;
+    EXPECT_TRUE(t.Locate("id", id));
+    using K = CloudColumns::ValueKind;
+    for (const CloudColumns::Column& c : CloudColumns::Columns(kind)) {
+        if (!c.takenOver)
+            continue;
+        switch (c.kind) {
+        case K::Text: m[c.name] = t.AsString(c.name); break;
+        case K::Boolean: m[c.name] = t.AsBoolean(c.name); break;
+        case K::Integer: m[c.name] = t.AsInteger(c.name); break;
+        case K::Decimal: m[c.name] = t.AsFloat(c.name); break;
+        case K::Image: m[c.name] = t.AsBytes(c.name); break;
+        }
+    }
+    return m;
+}
+
+void expectSameRecord(const QVariantMap& a, const QVariantMap& b)
+{
+    for (auto it = a.begin(); it != a.end(); ++it) {
+        // Same kinds on both sides: a plain comparison.
+        EXPECT_EQ(it.value(), b.value(it.key())) << it.key().toStdString();
+    }
+}
+} // namespace
+
+TEST(CloudDevices, ASignedTicketAndAChangedClientReachEveryDevice)
+{
+    TestCompany company(2);
+    Device office(company, 0), unit1(company, 1), unit2(company, 2);
+    for (Device* d : {&office, &unit1, &unit2})
+        ASSERT_EQ(d->g.SyncUnits, 2);
+
+    // Unit 1 fills a ticket in every column, then signs it and stores it as the editor does.
+    Table& bon1 = unit1.g.BonTable();
+    NewBon(unit1.g);
+    ASSERT_FALSE(FinishBon(unit1.g)); // unsigned: stored here only
+    const QString id = unit1.g.bon.id;
+    ASSERT_TRUE(bon1.Locate("id", id));
+    const QVariantMap sample = SampleRow(CloudKind::Tickets, id, QString::fromUtf8("ë€"));
+    bon1.Edit();
+    for (auto it = sample.begin(); it != sample.end(); ++it)
+        if (it.key() != QLatin1String("id") && it.key() != QLatin1String("bonnr"))
+            bon1.SetValue(it.key(), it.value());
+    bon1.SetString("foto1", "foto-1-20210001-134530.jpg");
+    bon1.Post();
+    ASSERT_TRUE(LoadBon(unit1.g, id).found);
+    unit1.g.bon.ondertekend = true;
+    EXPECT_EQ(company.Count("kv0") + company.Count("kv2"), 0);
+    ASSERT_TRUE(FinishBon(unit1.g));
+    EXPECT_EQ(unit1.app.rec.sounds, QStringList{"woosh.mp3"});
+    EXPECT_EQ(company.Count("kv0"), 1);
+    EXPECT_EQ(company.Count("kv2"), 1);
+    EXPECT_EQ(company.Count("kv1"), 0);
+
+    office.cloud->Timer1Timer();
+    unit2.cloud->Timer1Timer();
+    EXPECT_EQ(company.Count("kv0") + company.Count("kv2"), 0);
+    const QVariantMap sent = travelling(bon1, id, CloudKind::Tickets);
+    for (Device* d : {&office, &unit2}) {
+        Table& bon = d->g.BonTable();
+        expectSameRecord(sent, travelling(bon, id, CloudKind::Tickets));
+        EXPECT_EQ(bon.AsString("foto1"), ""); // the photo stays on unit 1
+        EXPECT_TRUE(bon.AsBoolean("synced"));
+        EXPECT_EQ(d->app.rec.sounds, QStringList{"pop.mp3"});
+        // Loaded there, it is the ticket unit 1 signed.
+        ASSERT_TRUE(LoadBon(d->g, id).found);
+        const TBon &mine = unit1.g.bon, &theirs = d->g.bon;
+        EXPECT_EQ(theirs.bonnr, mine.bonnr);
+        EXPECT_EQ(theirs.opdrachtgever, mine.opdrachtgever);
+        EXPECT_EQ(theirs.werkzh, mine.werkzh);
+        EXPECT_EQ(theirs.gebruikt[1].omschr, mine.gebruikt[1].omschr);
+        EXPECT_EQ(theirs.werk[3], mine.werk[3]);
+        EXPECT_TRUE(theirs.ondertekend);
+        EXPECT_EQ(theirs.handtekening, mine.handtekening);
+        EXPECT_EQ(theirs.numfoto, 0);
+    }
+
+    // The office changes a client; both units receive it and send nothing back.
+    Table& og = office.g.OpdrachtgeverTable();
+    og.Append();
+    og.SetString("naam", QString::fromUtf8("Müller B.V."));
+    og.SetFloat("uurprijswerk", 55.5);
+    og.Post();
+    const QString client = og.AsString("id");
+    EXPECT_EQ(company.Count("og1") + company.Count("og2"), 2);
+    og.Edit();
+    og.SetString("plaats", "Utrecht");
+    og.Post();
+    EXPECT_EQ(company.Count("og1") + company.Count("og2"), 2);
+
+    for (Device* d : {&unit1, &unit2}) {
+        d->app.rec.sounds.clear();
+        d->cloud->Timer1Timer();
+        Table& local = d->g.OpdrachtgeverTable();
+        expectSameRecord(travelling(og, client, CloudKind::Clients), travelling(local, client, CloudKind::Clients));
+        EXPECT_EQ(local.AsString("plaats"), "Utrecht");
+        EXPECT_TRUE(local.AsBoolean("synced"));
+        EXPECT_EQ(d->app.rec.sounds, QStringList{"pop.mp3"});
+    }
+    EXPECT_EQ(company.Count("og0") + company.Count("og1") + company.Count("og2"), 0);
+}
