@@ -12,6 +12,7 @@
 #include "app/Language.h"
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
+#include "catalogue/CataloguePages.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
@@ -131,6 +132,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     m_pro = new ProPage(*this);
     m_about = new AboutPage(*this);
     BuildSyncPage();
+    InstallCataloguePages(*this);
     BuildPlaceholderPages();
     connectMainPage();
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
