@@ -1,6 +1,7 @@
 // Three devices of one company, each with its own documents folder, against one server: the
 // office and two units.
 #include "CloudTestSupport.h"
+#include "catalogue/CatalogueEvents.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
@@ -16,9 +17,7 @@ struct Device : TestDevice {
         probe.listen(QHostAddress::LocalHost);
         cloud->probePort = probe.serverPort();
         // The client cursor's events as the client catalogue installs them.
-        Table& og = g.OpdrachtgeverTable();
-        og.AfterEdit = [](Table& t) { t.SetBoolean("synced", false); };
-        og.AfterPost = [this](Table& t) { g.cloud.AfterPost("og", t); };
+        InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
     }
     QTcpServer probe;
 };

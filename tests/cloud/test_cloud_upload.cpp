@@ -1,5 +1,6 @@
 // Upload: records pushed into the inboxes of the other active units.
 #include "CloudTestSupport.h"
+#include "catalogue/CatalogueEvents.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
@@ -139,9 +140,7 @@ namespace {
 // store runs the upload rule.
 void installClientEvents(KVGlobal& g)
 {
-    Table& og = g.OpdrachtgeverTable();
-    og.AfterEdit = [](Table& t) { t.SetBoolean("synced", false); };
-    og.AfterPost = [&g](Table& t) { g.cloud.AfterPost("og", t); };
+    InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
 }
 
 void storeTicket(Table& bon, const QString& bonnr, bool signed_)

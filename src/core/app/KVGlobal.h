@@ -24,9 +24,6 @@ class Table;
 struct CloudSeam {
     // Pushes the current row of table into the inboxes of the other active units.
     std::function<void(const QString& kind, Table& table)> fanOut;
-    // The after-post rule of clients and parts: when CloudSyncEnabled and the stored row is not
-    // synced, FanOut and "woosh.mp3".
-    std::function<void(const QString& kind, Table& table)> afterPost;
     // The company page was confirmed and settings.cloud holds its values: the connection takes
     // the account (prefixed name, password, server) on its next use; sets CloudSyncEnabled.
     std::function<void()> applyAccount;
@@ -42,7 +39,6 @@ struct CloudSeam {
     std::function<void(const QString& kind)> download;
 
     void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
-    void AfterPost(const QString& kind, Table& table) const { if (afterPost) afterPost(kind, table); }
     void ApplyAccount() const { if (applyAccount) applyAccount(); }
     void ConnectionTest() const { if (connectionTest) connectionTest(); }
     void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }

@@ -80,15 +80,6 @@ void KVCloud::FanOut(CloudKind kind, Table& table)
     FanOut(kind, [&table](const QString& column) { return table.Value(column); });
 }
 
-void KVCloud::AfterPostUpload(CloudKind kind, Table& table)
-{
-    // A record that the download has just stored is not sent back.
-    if (!g.CloudSyncEnabled || table.AsBoolean(QStringLiteral("synced")))
-        return;
-    FanOut(kind, table);
-    g.PlaySound(QStringLiteral("woosh.mp3"));
-}
-
 void KVCloud::UploadTickets(int startRow, int endRow)
 {
     if (!UniConnectionCloud.IsConnected() && !connectSilently())

@@ -18,9 +18,6 @@ KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(glob
     };
     CloudSeam& s = g.cloud;
     s.fanOut = [this, withKind](const QString& code, Table& t) { withKind(code, [&](CloudKind k) { FanOut(k, t); }); };
-    s.afterPost = [this, withKind](const QString& code, Table& t) {
-        withKind(code, [&](CloudKind k) { AfterPostUpload(k, t); });
-    };
     s.applyAccount = [this] { ApplyAccount(); };
     s.connectionTest = [this] { ConnectionTest(); };
     s.uploadTickets = [this](int start, int end) { UploadTickets(start, end); };

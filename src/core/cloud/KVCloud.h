@@ -65,10 +65,6 @@ public:
     // the connection is closed.
     void FanOut(CloudKind kind, const RowSource& row);
     void FanOut(CloudKind kind, Table& table);
-    // The after-post upload of clients and parts: when CloudSyncEnabled and the stored row is
-    // not synced (it was not just downloaded), FanOut and "woosh.mp3". (A signed ticket is
-    // pushed by FinishBon.)
-    void AfterPostUpload(CloudKind kind, Table& table);
     // The manual upload of the tickets at positions startRow..endRow of BonTable, signed or
     // not; connects first when needed. Stops silently when it cannot connect.
     void UploadTickets(int startRow, int endRow);
