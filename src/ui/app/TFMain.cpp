@@ -337,7 +337,7 @@ void TFMain::BuildMainPage()
         auto* count = new QLabel(b);
         count->setObjectName(QLatin1String(badge));
         count->setAlignment(Qt::AlignCenter);
-        count->setStyleSheet(QStringLiteral("background: #D9342B; color: white; border-radius: 9px; padding: 0 5px; font-size: 11px;"));
+        count->setStyleSheet(QStringLiteral("background: #D9342B; color: white; border-radius: 9px; padding: 1px 6px; font-size: 11px; font-weight: bold; min-height: 16px;"));
         count->hide();
         badges->addWidget(b, 1);
     }
