@@ -12,7 +12,7 @@ struct TBon;
 // They change no widget: what the menus show afterwards comes back as TicketDetails, and
 // paging is left to the window.
 
-// The detail texts a new or loaded ticket puts on the main menu and the specification page.
+// The detail texts a new or loaded ticket puts on the main menu and the Specificatie page.
 struct TicketDetails {
     QString algemeen;       // ListBoxItemAlgemeen
     QString type;           // ListBoxItemType

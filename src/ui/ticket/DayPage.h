@@ -9,7 +9,7 @@ class QSpinBox;
 class QTimeEdit;
 
 // The day page TabItemDag: date, working time, overtime, travel time and distance of one
-// weekday. Its OK goes back to the specification page, whose OK stores the ticket.
+// weekday. Its OK goes back to the Specificatie page, whose OK stores the ticket.
 class DagPage : public KVPage {
     Q_OBJECT
 public:

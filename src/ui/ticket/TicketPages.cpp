@@ -234,7 +234,7 @@ void TypePage::SBTypeOKClick()
     m_editor.FinishBon();
 }
 
-// ---- specification page ---------------------------------------------------------------------
+// ---- Specificatie page -----------------------------------------------------------------------
 
 SpecificatiePage::SpecificatiePage(TicketEditor& editor) : KVPage(QStringLiteral("TabItemSpecificatie")), m_editor(editor)
 {

@@ -50,7 +50,7 @@ private:
     std::array<QLineEdit*, 11> m_names{};   // 7..10
 };
 
-// The week specification TabItemSpecificatie: one item per weekday, leading to the day page.
+// The week page TabItemSpecificatie: one item per weekday, leading to the day page.
 class SpecificatiePage : public KVPage {
     Q_OBJECT
 public:
