@@ -1,7 +1,6 @@
 #include "PdfExport.h"
 
 #include "SheetPainter.h"
-#include "TextWrap.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
 
@@ -20,8 +19,6 @@ constexpr int kResolution = 1200;            // device units per inch of the wri
 constexpr qreal kPointsPerInch = 72.0;
 const QMarginsF kMargins(20, 15, 20, 1);     // points: left, top, right, bottom
 const QString kDocumentInfo = QStringLiteral("KolVarnPDF");
-constexpr int kDescriptionWrap = 140;
-constexpr int kRemarksWrap = 105;
 
 QByteArray pdfString(const QString& s)
 {
@@ -93,17 +90,6 @@ struct UpdateBracket {
 };
 
 // Puts the preview's texts back however the export ends.
-struct RestoreTexts {
-    Sheet& sheet;
-    int remarksRow;
-    QString description, remarks;
-    ~RestoreTexts()
-    {
-        sheet.SetText(0, 10, description);
-        sheet.SetText(0, remarksRow, remarks);
-    }
-};
-
 }
 
 QString TicketPdfPath(const KVGlobal& g)
@@ -139,17 +125,9 @@ QByteArray RenderSheetPdf(const Sheet& sheet)
 QString ExportTicketPdf(KVGlobal& g)
 {
     const QString path = TicketPdfPath(g);
-    Sheet& sheet = g.sheet;
-    const int remarksRow = g.rowPlan.RemarksRow + 1;
-    QByteArray pdf;
-    {
-        // The preview shows the sheet unchanged: the wrapped texts live only inside this bracket.
-        UpdateBracket bracket(sheet);
-        RestoreTexts restore{sheet, remarksRow, g.bon.werkzh.join(QLatin1Char('\n')), g.bon.opm.join(QLatin1Char('\n'))};
-        sheet.SetText(0, 10, HardWrapText(restore.description, kDescriptionWrap));
-        sheet.SetText(0, remarksRow, HardWrapText(restore.remarks, kRemarksWrap));
-        pdf = RenderSheetPdf(sheet);
-    }
+    // The sheet is drawn as the preview shows it: the painter wraps the long texts to their
+    // blocks, so the PDF holds exactly the lines the preview holds.
+    const QByteArray pdf = RenderSheetPdf(g.sheet);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
