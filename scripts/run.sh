@@ -7,7 +7,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 EDITION="${1:-kolvarnpro}"
 bash "$ROOT/scripts/deps.sh"
-bash "$ROOT/scripts/build.sh" "$ROOT/build"
+bash "$ROOT/scripts/build.sh" "$ROOT/build" -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
 bash "$ROOT/scripts/install-data.sh"
 BIN="$ROOT/build/src/exe/$EDITION"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
