@@ -98,16 +98,10 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
     s.inst.over = ini.ReadFloat(INST, QStringLiteral("over"), d.inst.over);
     s.inst.reis = ini.ReadFloat(INST, QStringLiteral("reis"), d.inst.reis);
     s.inst.km = ini.ReadFloat(INST, QStringLiteral("km"), d.inst.km);
-    bon.uurprijswerk = s.inst.werk;
-    bon.uurprijsover = s.inst.over;
-    bon.uurprijsreis = s.inst.reis;
-    bon.kmprijs = s.inst.km;
     s.inst.btw = ini.ReadFloat(INST, QStringLiteral("btw"), d.inst.btw);
-    bon.percob = s.inst.btw;
     s.inst.autoComp = ini.ReadBool(INST, QStringLiteral("auto"), d.inst.autoComp);
     s.inst.prijsinc = ini.ReadBool(INST, QStringLiteral("prijsinc"), d.inst.prijsinc);
-    bon.autocomp = s.inst.autoComp;
-    bon.prijsinc = s.inst.prijsinc;
+    TakeDefaultPrices(bon, s.inst);
     s.inst.maxgebruikt = ini.ReadInteger(INST, QStringLiteral("maxgebruikt"), d.inst.maxgebruikt);
     s.inst.maxnodig = ini.ReadInteger(INST, QStringLiteral("maxnodig"), d.inst.maxnodig);
     keepPartsLinesInRange(s.inst);
@@ -169,6 +163,17 @@ void ReadFootersAndCaptions(KVGlobal& g)
                  agreed + j.Caption(QStringLiteral("ListBoxItemMonteur")).toLower());
 
     SetDistanceCaptions(g);
+}
+
+void TakeDefaultPrices(TBon& bon, const Settings::Inst& inst)
+{
+    bon.uurprijswerk = inst.werk;
+    bon.uurprijsover = inst.over;
+    bon.uurprijsreis = inst.reis;
+    bon.kmprijs = inst.km;
+    bon.percob = inst.btw;
+    bon.autocomp = inst.autoComp;
+    bon.prijsinc = inst.prijsinc;
 }
 
 void WriteMainSettings(const KVGlobal& g)

@@ -6,6 +6,7 @@
 #include <functional>
 
 class KVGlobal;
+struct TBon;
 
 namespace SettingsStore {
 // The in-memory settings of a fresh installation of this edition (no kvrn.ini yet).
@@ -26,6 +27,9 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
 // office slot (slot 0 is always active), and the captions built from translated terms: both
 // signature pads and the two distance rows.
 void ReadFootersAndCaptions(KVGlobal& g);
+
+// The ticket's prices, VAT and the two switches from the settings' defaults.
+void TakeDefaultPrices(TBon& bon, const Settings::Inst& inst);
 
 // The writers. Each writes its keys one by one; a refused write throws KVError
 // ("Unable to write to <path>") and the keys after it are not written.

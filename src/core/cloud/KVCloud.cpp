@@ -48,15 +48,21 @@ bool KVCloud::connectSilently()
     }
 }
 
-void KVCloud::ConnectAtStartUp()
+void KVCloud::setAccount(const QString& account)
 {
+    // The account name is the database and the user name; server and password from the settings.
     const Settings::Cloud& c = g.settings.cloud;
-    g.CloudSyncEnabled = !c.user.isEmpty() && !c.ww.isEmpty();
-    const QString account = AccountName(c.user);
     UniConnectionCloud.SetDatabase(account);
     UniConnectionCloud.SetUsername(account);
     UniConnectionCloud.SetPassword(c.ww);
     UniConnectionCloud.SetServer(c.server);
+}
+
+void KVCloud::ConnectAtStartUp()
+{
+    const Settings::Cloud& c = g.settings.cloud;
+    g.CloudSyncEnabled = !c.user.isEmpty() && !c.ww.isEmpty();
+    setAccount(AccountName(c.user));
     // Tried even with an incomplete account; a failure leaves the connection closed.
     connectSilently();
     try {
@@ -69,11 +75,7 @@ void KVCloud::ConnectAtStartUp()
 void KVCloud::ApplyAccount()
 {
     const Settings::Cloud& c = g.settings.cloud;
-    const QString account = PrefixedAccountName(c.user);
-    UniConnectionCloud.SetDatabase(account);
-    UniConnectionCloud.SetUsername(account);
-    UniConnectionCloud.SetServer(c.server);
-    UniConnectionCloud.SetPassword(c.ww);
+    setAccount(PrefixedAccountName(c.user));
     g.CloudSyncEnabled = !c.user.isEmpty() && !c.ww.isEmpty() && !c.server.isEmpty();
 }
 
@@ -102,12 +104,7 @@ void KVCloud::TestConnection(const QString& user, const QString& password, const
 
 void KVCloud::ConnectionTest()
 {
-    const Settings::Cloud& c = g.settings.cloud;
-    const QString account = PrefixedAccountName(c.user);
-    UniConnectionCloud.SetDatabase(account);
-    UniConnectionCloud.SetUsername(account);
-    UniConnectionCloud.SetServer(c.server);
-    UniConnectionCloud.SetPassword(c.ww);
+    setAccount(PrefixedAccountName(g.settings.cloud.user));
     int units = 0;
     try {
         UniConnectionCloud.Connect();

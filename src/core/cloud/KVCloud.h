@@ -98,6 +98,7 @@ public:
     static constexpr int Timer1Interval = 300000;
 
 private:
+    void setAccount(const QString& account);
     bool connectSilently();
     void fanOutWithRules(CloudKind kind, Table& table);
     int pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more);

@@ -252,14 +252,7 @@ TicketDetails NewBon(KVGlobal& g)
         b.foto[k].clear();
         b.desc[k].clear();
     }
-    const Settings::Inst& inst = g.settings.inst;
-    b.uurprijswerk = inst.werk;
-    b.uurprijsover = inst.over;
-    b.uurprijsreis = inst.reis;
-    b.kmprijs = inst.km;
-    b.percob = inst.btw;
-    b.autocomp = inst.autoComp;
-    b.prijsinc = inst.prijsinc;
+    TakeDefaultPrices(b, g.settings.inst);
     b.ondertekend = false;
     g.pads.Client().Clear();
     g.pads.Mechanic().Clear();
