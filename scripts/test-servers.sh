@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts and stops the servers the tests talk to, all on 127.0.0.1:
 # a MariaDB server on a free port and an SMTP capture server (own server on a free port,
-# the built-in relay on port 3025). Sourced by test.sh.
+# the built-in relay on port KV_RELAY_PORT, 3025 by default). Sourced by test.sh.
 
 free_port() {
   /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
@@ -49,7 +49,7 @@ start_smtp() {
   export KV_TEST_SMTP_USER=kvuser
   export KV_TEST_SMTP_PASSWORD=kvpass
   export KV_TEST_SMTP_SPOOL="$KV_SMTP_DIR/spool"
-  export KV_TEST_RELAY_PORT=3025
+  export KV_TEST_RELAY_PORT="${KV_RELAY_PORT:-3025}"
   mkdir -p "$KV_TEST_SMTP_SPOOL"
   # The relay port is fixed, so only one capture server can run on this machine at a time:
   # while another one holds it, wait (up to 15 minutes) rather than test against a stranger.
