@@ -3,6 +3,7 @@
 #include "CloudTestSupport.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,19 +18,27 @@ public:
         m_admin.SetPassword(TestServer::AdminPassword());
         m_admin.Connect();
         m_old = QString::fromUtf8(*m_admin.Query(QStringLiteral("SELECT @@GLOBAL.sql_mode")).at(0).at(0));
-        m_admin.Exec(QStringLiteral("SET GLOBAL sql_mode = ?"), {mode});
+        set(mode);
     }
-    ~ServerSqlMode() { m_admin.Exec(QStringLiteral("SET GLOBAL sql_mode = ?"), {m_old}); }
+    ~ServerSqlMode() { set(m_old); }
     CloudConnection& admin() { return m_admin; }
 
 private:
+    // A SET takes no parameters; a mode is a list of flag names.
+    void set(const QString& mode)
+    {
+        static const QRegularExpression flags(QStringLiteral("^[A-Z_,]*$"));
+        ASSERT_TRUE(flags.match(mode).hasMatch()) << mode.toStdString();
+        m_admin.Exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(mode));
+    }
     CloudConnection m_admin;
     QString m_old;
 };
 
 bool DatabaseExists(CloudConnection& admin, const QString& name)
 {
-    return !admin.Query(QStringLiteral("SHOW DATABASES LIKE ?"), {name}).empty();
+    const auto rows = admin.Query(QStringLiteral("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE SCHEMA_NAME = ?"), {name});
+    return rows.at(0).at(0)->toInt() == 1;
 }
 
 } // namespace

@@ -42,7 +42,7 @@ void Append(ListPtr& list, const QByteArray& line)
 // the login chosen from what it offers.
 struct Transcript {
     QStringList current;     // the lines of the reply being read
-    QString lastReply;       // the last whole reply, its lines joined by line breaks
+    QString refusal;         // the last whole 4xx or 5xx reply, its lines joined by line breaks
     QStringList offeredAuth; // the login mechanisms of the last EHLO reply
     bool ehloSent = false;   // the next whole reply answers an EHLO
     bool authSent = false;   // an AUTH command went out
@@ -52,7 +52,9 @@ struct Transcript {
         current << QString::fromUtf8(line);
         if (line.size() >= 4 && line[3] == '-')
             return; // more lines follow
-        lastReply = current.join(QLatin1Char('\n'));
+        // Not simply the last reply: after a refusal curl still says QUIT, and hears "221 Bye".
+        if (line.startsWith('4') || line.startsWith('5'))
+            refusal = current.join(QLatin1Char('\n'));
         if (ehloSent) {
             offeredAuth.clear();
             for (const QString& l : current) {
@@ -294,10 +296,8 @@ void SmtpClient::Send(const MailMessage& m) const
             continue;
         }
         QString message = curlText;
-        const QString& reply = transcript.lastReply;
-        if (!reply.isEmpty() && (reply.startsWith(QLatin1Char('4')) || reply.startsWith(QLatin1Char('5')))
-            && !message.contains(reply))
-            message += QLatin1Char('\n') + reply;
+        if (!transcript.refusal.isEmpty() && !message.contains(transcript.refusal))
+            message += QLatin1Char('\n') + transcript.refusal;
         SmtpError::Kind kind = SmtpError::Kind::Other;
         if (result == CURLE_USE_SSL_FAILED)
             kind = SmtpError::Kind::NoStartTls;
