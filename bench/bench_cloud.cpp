@@ -45,6 +45,7 @@ int provision(const QStringList& args)
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert(QStringLiteral("KV_ADMIN_PASSWORD"), env("KV_TEST_MYSQL_ADMIN_PASSWORD"));
+    e.insert(QStringLiteral("KV_CLOUD_PASSWORD"), kPassword);
     p.setProcessEnvironment(e);
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(QStringLiteral("bash"), QStringList{QStringLiteral(KV_SOURCE_DIR "/scripts/provision-cloud.sh"),
@@ -323,7 +324,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (provision({QStringLiteral("--units"), QStringLiteral("10"), QStringLiteral("--password"), kPassword}) != 0)
+    if (provision({QStringLiteral("--units"), QStringLiteral("10")}) != 0)
         return 2;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

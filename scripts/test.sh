@@ -16,7 +16,7 @@ bash "$ROOT/scripts/build.sh" "$BUILD" \
   ${KV_CMAKE_ARGS:-} || exit 1
 
 source "$ROOT/scripts/test-servers.sh"
-trap 'stop_smtp; stop_mariadb' EXIT
+trap 'stop_smtp; stop_mariadb; remove_test_certs' EXIT
 start_mariadb || exit 1
 start_smtp || exit 1
 

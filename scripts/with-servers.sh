@@ -7,7 +7,7 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export KV_RELAY_PORT="${KV_RELAY_PORT:-3025}"
 source "$ROOT/scripts/test-servers.sh"
-trap 'stop_smtp; stop_mariadb' EXIT
+trap 'stop_smtp; stop_mariadb; remove_test_certs' EXIT
 start_mariadb >/dev/null || exit 1
 start_smtp >/dev/null || exit 1
 "$@"

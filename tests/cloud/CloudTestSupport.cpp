@@ -9,11 +9,13 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-int RunProvision(const QStringList& args, QString* output)
+int RunProvision(const QStringList& args, QString* output, const QMap<QString, QString>& extra)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KV_ADMIN_PASSWORD"), TestServer::AdminPassword());
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        env.insert(it.key(), it.value());
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
     QStringList all{QStringLiteral(KV_SOURCE_DIR "/scripts/provision-cloud.sh")};
@@ -40,9 +42,8 @@ TestCompany::TestCompany(int units)
                .arg(QRandomGenerator::global()->generate() % 100000);
     account = KVCloud::PrefixedAccountName(user);
     QString out;
-    const int rc = RunProvision({QStringLiteral("--company"), user, QStringLiteral("--units"), QString::number(units),
-                                 QStringLiteral("--password"), password},
-                                &out);
+    const int rc = RunProvision({QStringLiteral("--company"), user, QStringLiteral("--units"), QString::number(units)},
+                                &out, passwordEnv());
     if (rc != 0)
         ADD_FAILURE() << "provisioning failed: " << out.toStdString();
 }

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "cloud/KVCloud.h"
 
+#include <QMap>
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
@@ -16,9 +17,9 @@ struct TestServer {
     static QString Setting() { return Host() + QLatin1Char(':') + QString::number(Port()); }
 };
 
-// Runs scripts/provision-cloud.sh against the test server with these extra arguments.
-// Returns its exit code; output gets stdout and stderr.
-int RunProvision(const QStringList& args, QString* output = nullptr);
+// Runs scripts/provision-cloud.sh against the test server with these extra arguments and
+// environment variables (the passwords). Returns its exit code; output gets stdout and stderr.
+int RunProvision(const QStringList& args, QString* output = nullptr, const QMap<QString, QString>& env = {});
 
 // A company provisioned for one test with the office and `units` unit inboxes, under a name of
 // its own, and removed again afterwards. admin() is a connection to its database with the
@@ -33,6 +34,8 @@ public:
     QString user;     // as the company types it
     QString account;  // database and account name
     QString password = QStringLiteral("geheim-\u00EB'\\x");
+    // The environment that hands the password to the provisioning script.
+    QMap<QString, QString> passwordEnv() const { return {{QStringLiteral("KV_CLOUD_PASSWORD"), password}}; }
 
     CloudConnection& admin();
     int Count(const QString& table);

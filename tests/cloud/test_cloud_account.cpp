@@ -184,21 +184,25 @@ TEST(CloudConnection, ValuesTravelAsBoundParameters)
 
 TEST(CloudProvisioning, RefusesNamesThatAreNotPlainWords)
 {
-    for (const char* bad : {"a'b", "a b", "a;b", "", "a`b"}) {
+    const QMap<QString, QString> pw{{"KV_CLOUD_PASSWORD", "x"}};
+    for (const char* bad : {"a'b", "a b", "a;b", "", "a`b", "a.1", "a\\b"}) {
         QString out;
-        EXPECT_EQ(RunProvision({"--company", QString::fromLatin1(bad), "--units", "1", "--password", "x"}, &out), 2)
-            << bad;
+        EXPECT_EQ(RunProvision({"--company", QString::fromLatin1(bad), "--units", "1"}, &out, pw), 2) << bad;
     }
     QString out;
-    EXPECT_EQ(RunProvision({"--company", "ok", "--units", "11111", "--password", "x"}, &out), 2);
+    EXPECT_EQ(RunProvision({"--company", "ok", "--units", "11111"}, &out, pw), 2);
+    EXPECT_EQ(RunProvision({"--company", "ok", "--units", "1", "--account-host", "x'y"}, &out, pw), 2);
     EXPECT_EQ(RunProvision({"--company", "ok", "--units", "1"}, &out), 2) << "no password";
+    // A password on the command line is refused before anything runs.
+    EXPECT_EQ(RunProvision({"--company", "ok", "--units", "1", "--password", "x"}, &out, pw), 2);
+    EXPECT_TRUE(out.contains("environment")) << out.toStdString();
 }
 
 TEST(CloudProvisioning, RunningAgainAddsUnitsAndKeepsRows)
 {
     TestCompany company(1);
     company.Insert("og1", {{"id", "LMKVL2FDjU63001"}, {"naam", "Jansen"}});
-    ASSERT_EQ(RunProvision({"--company", company.user, "--units", "3", "--password", company.password}), 0);
+    ASSERT_EQ(RunProvision({"--company", company.user, "--units", "3"}, nullptr, company.passwordEnv()), 0);
     TestDevice dev(company, 1);
     dev.Start();
     EXPECT_EQ(dev.g.SyncUnits, 3);

@@ -53,11 +53,11 @@ QStringList changedKeys(const IniMap& before, const IniMap& after)
 const QByteArray kFullFile =
     "[INST]\nschaal=2\nunit=7\nmonteur=Old\nemail=old@x\nbon=5\nwerk=1\nover=1\nreis=1\nkm=1\nbtw=1\nauto=0\n"
     "prijsinc=1\nmaxgebruikt=3\nmaxnodig=3\ncorrectie=1\n"
-    "[MAIL]\nport=1\nsmtp=old\nuser=old\nww=old\nreply=old\nstd=0\n"
+    "[MAIL]\nport=1\nsmtp=old\nuser=old\nww=old\nreply=old\nstd=0\nstarttls=0\n"
     "[mailtekst]\ncount=1\nregel0=old\n"
     "[BRANCHE]\ntaal=0\nvaluta=$\nafstand=mi\n"
     "[PRO]\nlogo=\nbedrijf=Old BV\nfooter1=f1\nfooter2=f2\nfooter3=f3\n"
-    "[CLOUD]\nUser=olduser\nWW=oldpw\nServer=old.host\n"
+    "[CLOUD]\nUser=olduser\nWW=oldpw\nServer=old.host\nTLS=0\nCA=old.pem\n"
     "[SYNC]\nDEV0=Kantoor\nACT0=1\nDEV1=Bus\nACT1=1\n"
     "[Other]\nkeep=me\n";
 
@@ -190,13 +190,14 @@ TEST(ConfigForm, ConfirmWritesExactlyTheMainAndRegionalKeys)
     v.ww = "p";
     v.reply = "r@firma.nl";
     v.std = true;
+    v.mailTlsRequired = true;
     g.settings.mailtekst = QStringList{"Hallo", QString::fromUtf8("Groet, €")};
     EXPECT_TRUE(ConfigForm::Confirm(g, v));
 
     const IniMap after = parseIni(app.docs.ReadFile("kvrn.ini"));
     QStringList want = keysOf("inst", {"schaal", "unit", "monteur", "email", "bon", "werk", "over", "reis", "km", "btw",
                                        "auto", "prijsinc", "maxgebruikt", "maxnodig", "correctie"})
-                       + keysOf("mail", {"port", "smtp", "user", "ww", "reply", "std"})
+                       + keysOf("mail", {"port", "smtp", "user", "ww", "reply", "std", "starttls"})
                        + keysOf("mailtekst", {"count", "regel0", "regel1"}) + keysOf("branche", {"taal", "valuta", "afstand"});
     want.sort();
     EXPECT_EQ(changedKeys(before, after), want);
@@ -288,15 +289,19 @@ TEST(ProForm, ConfirmWritesExactlyTheCompanyKeysAndTheLogoFile)
     v.user = "qurimsa_acme";
     v.ww = "geheim";
     v.server = "db.firma.nl";
+    v.tlsRequired = true;
+    v.ca = "firma-ca.pem";
     ProForm::Confirm(g, v);
 
     const IniMap after = parseIni(app.docs.ReadFile("kvrn.ini"));
     QStringList want = keysOf("pro", {"logo", "bedrijf", "footer1", "footer2", "footer3"})
-                       + keysOf("cloud", {"user", "ww", "server"});
+                       + keysOf("cloud", {"user", "ww", "server", "tls", "ca"});
     want.sort();
     EXPECT_EQ(changedKeys(before, after), want);
     EXPECT_EQ(after["pro"]["logo"], "logokvpro.jpg");
     EXPECT_EQ(after["cloud"]["user"], "acme");
+    EXPECT_EQ(after["cloud"]["tls"], "1");
+    EXPECT_EQ(after["cloud"]["ca"], "firma-ca.pem");
     EXPECT_EQ(applied, 1);
     EXPECT_TRUE(g.CloudSyncEnabled);
 
@@ -371,9 +376,13 @@ TEST(ProForm, ConnectionTestTakesThePageAccountIntoMemoryOnly)
     v.user = "qurimsa_acme";
     v.ww = "pw";
     v.server = "db.test";
+    v.tlsRequired = true;
+    v.ca = "ca.pem";
     ProForm::ConnectionTest(g, v);
     EXPECT_EQ(seenUser, "acme");
     EXPECT_EQ(seenServer, "db.test");
+    EXPECT_TRUE(g.settings.cloud.tlsRequired);
+    EXPECT_EQ(g.settings.cloud.ca, "ca.pem");
     EXPECT_FALSE(g.CloudSyncEnabled);
     EXPECT_FALSE(QFile::exists(app.docs.file("kvrn.ini")));
 }

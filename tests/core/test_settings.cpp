@@ -260,6 +260,10 @@ TEST(SettingsFile, FreshStartDefaultsOfBothEditions)
         EXPECT_EQ(s.inst.maxnodig, 0);
         EXPECT_FALSE(s.inst.correctie);
         EXPECT_TRUE(s.mail.std);
+        // TLS is used where offered, not required: older files keep working with any server.
+        EXPECT_FALSE(s.mail.tlsRequired);
+        EXPECT_FALSE(s.cloud.tlsRequired);
+        EXPECT_TRUE(s.cloud.ca.isEmpty());
         EXPECT_EQ(s.branche.valuta, QString::fromUtf8("€"));
         EXPECT_EQ(s.branche.afstand, "Km");
         EXPECT_EQ(s.branche.taal, c.taal);
@@ -451,8 +455,8 @@ TEST(SettingsFile, WritersRoundTrip)
               .bon = 70000012, .werk = 45.5, .over = 60.25, .reis = 30, .km = 0.19, .btw = 19,
               .autoComp = false, .prijsinc = true, .maxgebruikt = 9, .maxnodig = 4, .correctie = true};
     s.mail = {.port = 2525, .smtp = "smtp.example.org", .user = "user", .ww = QString::fromUtf8("wächter"),
-              .reply = "reply@example.org", .std = false};
-    s.cloud = {.user = "acme", .ww = "pw", .server = "db.example.org"};
+              .reply = "reply@example.org", .std = false, .tlsRequired = true};
+    s.cloud = {.user = "acme", .ww = "pw", .server = "db.example.org", .tlsRequired = true, .ca = "/etc/kv/ca.pem"};
     s.pro = {.logo = "logokvpro.jpg", .bedrijf = QString::fromUtf8("Müller & Zoon"), .footer1 = "f1", .footer2 = "f2",
              .footer3 = QString::fromUtf8("f3 €")};
     s.branche = {.taal = 3, .valuta = "$", .afstand = "mi"};
@@ -494,9 +498,12 @@ TEST(SettingsFile, WritersRoundTrip)
     EXPECT_EQ(r.mail.ww, s.mail.ww);
     EXPECT_EQ(r.mail.reply, s.mail.reply);
     EXPECT_FALSE(r.mail.std);
+    EXPECT_TRUE(r.mail.tlsRequired);
     EXPECT_EQ(r.cloud.user, "acme");
     EXPECT_EQ(r.cloud.ww, "pw");
     EXPECT_EQ(r.cloud.server, "db.example.org");
+    EXPECT_TRUE(r.cloud.tlsRequired);
+    EXPECT_EQ(r.cloud.ca, "/etc/kv/ca.pem");
     EXPECT_EQ(r.pro.logo, s.pro.logo);
     EXPECT_EQ(r.pro.bedrijf, s.pro.bedrijf);
     EXPECT_EQ(r.pro.footer1, "f1");

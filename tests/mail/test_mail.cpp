@@ -287,7 +287,144 @@ INSTANTIATE_TEST_SUITE_P(Mail, ServerChoice, ::testing::Values(
                "kantoor@example.nl,klant@example.com"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- login and STARTTLS ----
+
+// LOGIN when the server offers it, else PLAIN when it offers that, else no login at all; and
+// STARTTLS whenever it is offered.
+TEST_F(MailTest, LogsInAsTheServerAllowsAndEncryptsWhenItCan)
+{
+    const struct {
+        const char* name;
+        const char* portVariable;
+        bool tls;
+        const char* mechanism; // null: sent without logging in
+    } cases[] = {
+        {"login offered", "KV_TEST_SMTP_PORT", false, "LOGIN"},
+        {"only plain offered", "KV_TEST_SMTP_PLAIN_PORT", false, "PLAIN"},
+        {"neither offered", "KV_TEST_SMTP_FOREIGN_AUTH_PORT", false, nullptr},
+        {"starttls offered", "KV_TEST_SMTP_STARTTLS_PORT", true, "LOGIN"},
+    };
+    const QString bonnr = g.bon.bonnr;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g.bon.bonnr = bonnr + QLatin1Char('-') + QString::number(&c - cases);
+        UseOwnServer(RequiredEnv("KV_TEST_SMTP_USER"), RequiredEnv("KV_TEST_SMTP_PASSWORD"));
+        g.settings.mail.port = RequiredEnv(c.portVariable).toInt();
+        EXPECT_EQ(MailViaSmtp(g, Export()), MailOutcome::Sent);
+        const QJsonObject msg = OnlySpooled();
+        EXPECT_EQ(msg.value("port").toInt(), g.settings.mail.port);
+        EXPECT_EQ(msg.value("tls").toBool(), c.tls);
+        if (c.mechanism) {
+            EXPECT_EQ(msg.value("auth_mechanism").toString(), c.mechanism);
+            EXPECT_EQ(msg.value("auth_user").toString(), RequiredEnv("KV_TEST_SMTP_USER"));
+        } else {
+            EXPECT_TRUE(msg.value("auth_user").isNull());
+        }
+    }
+}
+
+// With STARTTLS required, a server without it, or with a certificate nobody vouches for, is
+// left before the password is sent; the login of a user of this test's own shows whether it was.
+TEST_F(MailTest, RequiredStartTlsIsMetBeforeThePasswordGoes)
+{
+    const QString probe = QStringLiteral("probe-") + g.bon.bonnr;
+    auto triedToLogIn = [&] {
+        QFile f(RequiredEnv("KV_TEST_SMTP_SPOOL") + QStringLiteral("/auth.jsonl"));
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains(probe.toUtf8());
+    };
+    const QString noStartTls =
+        QStringLiteral("De mailserver biedt geen versleutelde verbinding (STARTTLS) aan; er is niets verstuurd.");
+    const QString untrusted = QStringLiteral("Het certificaat van de mailserver wordt niet vertrouwd of hoort niet bij "
+                                             "deze server; er is niets verstuurd.");
+    const struct {
+        const char* portVariable;
+        QString message;
+    } cases[] = {{"KV_TEST_SMTP_PORT", noStartTls}, {"KV_TEST_SMTP_STARTTLS_PORT", untrusted}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.portVariable);
+        UseOwnServer(probe, QStringLiteral("wrong"));
+        g.settings.mail.port = RequiredEnv(c.portVariable).toInt();
+        g.settings.mail.tlsRequired = true;
+        try {
+            MailViaSmtp(g, Export());
+            ADD_FAILURE() << "sent without the TLS the settings require";
+        } catch (const KVError& e) {
+            EXPECT_TRUE(e.text().startsWith(c.message)) << e.text().toStdString();
+        }
+        EXPECT_TRUE(app.rec.messages.isEmpty());
+        EXPECT_FALSE(triedToLogIn());
+    }
+    EXPECT_TRUE(Spooled().isEmpty());
+
+    // The same login without the requirement reaches the server (and is refused there).
+    g.settings.mail.tlsRequired = false;
+    g.settings.mail.port = RequiredEnv("KV_TEST_SMTP_PORT").toInt();
+    EXPECT_THROW(MailViaSmtp(g, Export()), KVError);
+    EXPECT_TRUE(triedToLogIn());
+}
+
+TEST_F(MailTest, RequiredStartTlsSendsToAServerTheAuthorityVouchesFor)
+{
+    SmtpServer server;
+    server.host = RequiredEnv("KV_TEST_SMTP_HOST");
+    server.port = RequiredEnv("KV_TEST_SMTP_STARTTLS_PORT").toInt();
+    server.user = RequiredEnv("KV_TEST_SMTP_USER");
+    server.password = RequiredEnv("KV_TEST_SMTP_PASSWORD");
+    server.requireTls = true;
+    MailMessage m;
+    m.from = m.replyTo = QStringLiteral("monteur@example.nl");
+    m.to = QStringLiteral("klant@example.com");
+    m.recipients = QStringList{m.to};
+    m.subject = MailSubject(g);
+    m.body = MailBody(g);
+
+    server.caFile = RequiredEnv("KV_TEST_TLS_OTHER_CA");
+    try {
+        SmtpClient(server).Send(m);
+        ADD_FAILURE() << "sent to a server of another authority";
+    } catch (const SmtpError& e) {
+        EXPECT_EQ(e.kind(), SmtpError::Kind::Certificate) << e.text().toStdString();
+    }
+    EXPECT_TRUE(Spooled().isEmpty());
+
+    server.caFile = RequiredEnv("KV_TEST_TLS_CA");
+    SmtpClient(server).Send(m);
+    const QJsonObject msg = OnlySpooled();
+    EXPECT_TRUE(msg.value("tls").toBool());
+    EXPECT_EQ(msg.value("auth_mechanism").toString(), "LOGIN");
+}
+
 // ---- failures of the connection ----
+
+// The server's own words, all its lines, not only the library's summary.
+TEST_F(MailTest, ARefusalShowsTheServersReply)
+{
+    const struct {
+        const char* sender;
+        const char* client;
+        QStringList reply;
+    } cases[] = {
+        {"monteur@example.nl", "refused@example.com",
+         {"550-5.1.1 The mailbox refused@example.com does not exist here.", "550 5.1.1 Please check the address and try again."}},
+        {"refused@example.nl", "klant@example.com", {"554 5.7.1 This message was refused by the test server."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.client);
+        UseOwnServer();
+        g.settings.mail.reply = QString::fromLatin1(c.sender);
+        g.settings.inst.email.clear();
+        g.bon.email = QString::fromLatin1(c.client);
+        try {
+            MailViaSmtp(g, Export());
+            ADD_FAILURE() << "a refusal was reported as success";
+        } catch (const KVError& e) {
+            EXPECT_TRUE(e.text().contains(c.reply.join('\n'))) << e.text().toStdString();
+        }
+        EXPECT_TRUE(app.rec.messages.isEmpty());
+        EXPECT_TRUE(app.rec.sounds.isEmpty());
+    }
+    EXPECT_TRUE(Spooled().isEmpty());
+}
 
 TEST_F(MailTest, RefusedLoginShowsTheErrorAndNoSuccess)
 {
@@ -393,6 +530,15 @@ INSTANTIATE_TEST_SUITE_P(Mail, CheckOrder, ::testing::Values(
     CheckCase{"NoAddresseesNoPdf", "monteur@example.nl", "", "", false, "", MailOutcome::NoAddressees,
               "Geen geadresseerden"},
     CheckCase{"NoPdf", "monteur@example.nl", "kantoor@example.nl", "", false, "", MailOutcome::NoPdf, ""},
+    // Anything but one plain address could smuggle in parameters or further recipients.
+    CheckCase{"ParametersInClient", "monteur@example.nl", "", "a@b.c> NOTIFY=NEVER, <d@e.f", true, "",
+              MailOutcome::Refused, "Geen geldig e-mailadres: a@b.c> NOTIFY=NEVER, <d@e.f"},
+    CheckCase{"DisplayNameInOffice", "monteur@example.nl", "Kantoor <kantoor@example.nl>", "klant@example.com", true, "",
+              MailOutcome::Refused, "Geen geldig e-mailadres: Kantoor <kantoor@example.nl>"},
+    CheckCase{"TwoOfficeAddresses", "monteur@example.nl", "a@example.nl,b@example.nl", "", true, "",
+              MailOutcome::Refused, "Geen geldig e-mailadres: a@example.nl,b@example.nl"},
+    CheckCase{"ParametersInSender", "monteur@example.nl> SIZE=1", "kantoor@example.nl", "", true, "", MailOutcome::NoSender,
+              "Geef geldig email adres als afzender onder Config"},
     // A line break in an address or the subject would add headers of its own choosing.
     CheckCase{"LineBreakInClient", "monteur@example.nl", "", "klant@example.com\r\nBcc: x@example.org", true, "",
               MailOutcome::Refused, SmtpClient::kLineBreakRefused},
@@ -465,6 +611,46 @@ TEST_F(MailTest, MailAppArgumentList)
         EXPECT_TRUE(app.rec.messages.isEmpty());
         EXPECT_TRUE(app.rec.sounds.isEmpty());
     }
+}
+
+// The desktop mail program is handed nothing the SMTP path would refuse.
+TEST_F(MailTest, MailAppRefusesWhatSmtpRefuses)
+{
+    const QString notAnAddress = QStringLiteral("Geen geldig e-mailadres: ");
+    const QString lineBreak = QString::fromUtf8(SmtpClient::kLineBreakRefused);
+    const struct {
+        QString office, client, subjectTail, message;
+    } cases[] = {
+        {"", "a@b.c> NOTIFY=NEVER, <d@e.f", "", notAnAddress + "a@b.c> NOTIFY=NEVER, <d@e.f"},
+        {"--attach=/etc/passwd", "klant@example.com", "", notAnAddress + "--attach=/etc/passwd"},
+        {"kantoor@example.nl", "klant@example.com\r\nBcc: x@example.org", "", lineBreak},
+        {"kantoor@example.nl", "", "\n", lineBreak},
+        {QStringLiteral("kantoor@example.nl") + QChar(0), "", "", lineBreak},
+    };
+    const QString bonnr = g.bon.bonnr;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.client.toStdString());
+        app.rec.messages.clear();
+        g.settings.inst.email = c.office;
+        g.bon.email = c.client;
+        g.bon.bonnr = bonnr + c.subjectTail;
+        EXPECT_EQ(MailViaMailApp(g, Export()), MailOutcome::Refused);
+        EXPECT_EQ(app.rec.messages, QStringList{c.message});
+        EXPECT_TRUE(app.rec.mailAppCalls.isEmpty());
+    }
+}
+
+TEST(SmtpClient, PlainAddresses)
+{
+    for (const char* good : {"a@b.c", "klant@example.com", "o'brien@example.ie", "a+tag@example.nl", "j\xC3\xBCrgen@m\xC3\xBCller.de"})
+        EXPECT_TRUE(SmtpClient::IsPlainAddress(QString::fromUtf8(good))) << good;
+    for (const char* bad : {"", "a", "@b.c", "a@", "a@@b.c", "a@b@c", "a b@c.d", "<a@b.c>", "a@b.c>", "Name <a@b.c>",
+                            "a@b.c,d@e.f", "a@b.c;d@e.f", "a@b.c NOTIFY=NEVER", "a@b.c\r\n", "a@b.c\t", "a@.b",
+                            "a@b.", "a@b..c", "\"a\"@b.c", "a(b)@c.d", "a@[1.2.3.4]", "a\\b@c.d"})
+        EXPECT_FALSE(SmtpClient::IsPlainAddress(QString::fromUtf8(bad))) << bad;
+    EXPECT_FALSE(SmtpClient::IsPlainAddress(QStringLiteral("a@b.c") + QChar(0)));
+    EXPECT_FALSE(SmtpClient::IsPlainAddress(QStringLiteral("a\u00A0b@c.d")));     // a space of another kind
+    EXPECT_FALSE(SmtpClient::IsPlainAddress(QStringLiteral("a@b.c\u2028")));      // a line separator
 }
 
 TEST_F(MailTest, MailAppThatCannotStart)

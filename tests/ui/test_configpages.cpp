@@ -303,6 +303,7 @@ TEST(SettingsPages, EverythingConfiguredIsKeptAfterARestartAndOnTheDocument)
         edit("Editemail", "kantoor@firma.nl");
         w.findChild<QCheckBox*>("CheckBoxStdApp")->setChecked(false);
         edit("EditSMTP", "127.0.0.1");
+        w.findChild<QCheckBox*>("CheckBoxStartTLS")->setChecked(true);
         box("NumberBoxPrijsWerk", 52.5);
         box("NumberBoxBTW", 9);
         w.findChild<QRadioButton*>("RadioInc")->setChecked(true);
@@ -318,6 +319,8 @@ TEST(SettingsPages, EverythingConfiguredIsKeptAfterARestartAndOnTheDocument)
         edit("EditFooter1", "Algemene voorwaarden op aanvraag");
         edit("EditFooter2", "IBAN NL00 BANK 0123 4567 89");
         edit("EditFooter3", QString::fromUtf8("Bedragen in €"));
+        w.findChild<QCheckBox*>("CheckBoxTLS")->setChecked(true);
+        edit("EditCA", "firma-ca.pem");
         QTest::mouseClick(w.findChild<QWidget*>("SBProOK"), Qt::LeftButton);
         EXPECT_EQ(w.CurrentPageName(), "TabItemMain");
         w.close();
@@ -332,6 +335,9 @@ TEST(SettingsPages, EverythingConfiguredIsKeptAfterARestartAndOnTheDocument)
     EXPECT_EQ(g.MaxUsedRows(), 10);
     EXPECT_EQ(g.MaxNeededRows(), 3);
     EXPECT_FALSE(g.settings.mail.std);
+    EXPECT_TRUE(g.settings.mail.tlsRequired);
+    EXPECT_TRUE(g.settings.cloud.tlsRequired);
+    EXPECT_EQ(g.settings.cloud.ca, "firma-ca.pem");
     EXPECT_DOUBLE_EQ(g.bon.uurprijswerk, 52.5);
     EXPECT_TRUE(g.bon.prijsinc);
     EXPECT_EQ(g.settings.branche.taal, 1);
@@ -352,10 +358,14 @@ TEST(SettingsPages, EverythingConfiguredIsKeptAfterARestartAndOnTheDocument)
     // The pages show it all again.
     QTest::mouseClick(w.findChild<QWidget*>("SBPro"), Qt::LeftButton);
     EXPECT_EQ(w.findChild<QLineEdit*>("EditFooter2")->text(), "IBAN NL00 BANK 0123 4567 89");
+    EXPECT_TRUE(w.findChild<QCheckBox*>("CheckBoxTLS")->isChecked());
+    EXPECT_EQ(w.findChild<QLineEdit*>("EditCA")->text(), "firma-ca.pem");
+    EXPECT_EQ(w.findChild<KVListItem*>("ListBoxItemCloudTLS")->caption(), "TLS required");
     QTest::mouseClick(w.findChild<QWidget*>("SBProTerug"), Qt::LeftButton);
     QTest::mouseClick(w.findChild<QWidget*>("SBConfig"), Qt::LeftButton);
     EXPECT_EQ(w.findChild<QComboBox*>("ComboBoxLang")->currentText(), "en");
     EXPECT_EQ(w.findChild<QLineEdit*>("Editemail")->text(), "kantoor@firma.nl");
+    EXPECT_TRUE(w.findChild<QCheckBox*>("CheckBoxStartTLS")->isChecked());
     EXPECT_DOUBLE_EQ(w.findChild<QDoubleSpinBox*>("NumberBoxBTW")->value(), 9);
 }
 

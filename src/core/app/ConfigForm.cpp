@@ -45,6 +45,7 @@ ConfigValues Open(const KVGlobal& g)
     v.user = s.mail.user;
     v.ww = s.mail.ww;
     v.reply = s.mail.reply;
+    v.mailTlsRequired = s.mail.tlsRequired;
     return v;
 }
 
@@ -133,6 +134,7 @@ bool Confirm(KVGlobal& g, const ConfigValues& v)
     s.mail.ww = v.ww;
     s.mail.reply = v.reply;
     s.mail.std = v.std;
+    s.mail.tlsRequired = v.mailTlsRequired;
     // 7. The file.
     WriteRegionalSettings(g);
     WriteMainSettings(g);
@@ -170,6 +172,15 @@ QByteArray encodeJpeg(const QImage& logo)
     return jpeg;
 }
 
+void takeAccount(Settings::Cloud& c, const ProValues& v)
+{
+    c.user = NormaliseCloudUser(v.user);
+    c.ww = v.ww;
+    c.server = v.server;
+    c.tlsRequired = v.tlsRequired;
+    c.ca = v.ca;
+}
+
 void setLogo(KVGlobal& g, const QImage& image)
 {
     g.logo = image;
@@ -180,7 +191,8 @@ void setLogo(KVGlobal& g, const QImage& image)
 ProValues Open(const KVGlobal& g)
 {
     const Settings& s = g.settings;
-    return {s.pro.bedrijf, s.pro.footer1, s.pro.footer2, s.pro.footer3, s.cloud.user, s.cloud.ww, s.cloud.server};
+    return {s.pro.bedrijf, s.pro.footer1, s.pro.footer2, s.pro.footer3, s.cloud.user, s.cloud.ww, s.cloud.server,
+            s.cloud.tlsRequired, s.cloud.ca};
 }
 
 QImage CurrentLogo(KVGlobal& g)
@@ -209,9 +221,7 @@ void Confirm(KVGlobal& g, const ProValues& v)
         throw KVError(QStringLiteral("Unable to write to %1").arg(path));
     ShowDocumentLogo(g);
     // 3. The account and the company name.
-    s.cloud.user = NormaliseCloudUser(v.user);
-    s.cloud.ww = v.ww;
-    s.cloud.server = v.server;
+    takeAccount(s.cloud, v);
     s.pro.bedrijf = v.bedrijf;
     // 4. The connection takes the prefixed account name when it next connects; nothing
     //    connects here.
@@ -224,10 +234,7 @@ void Confirm(KVGlobal& g, const ProValues& v)
 
 void ConnectionTest(KVGlobal& g, const ProValues& v)
 {
-    Settings& s = g.settings;
-    s.cloud.user = NormaliseCloudUser(v.user);
-    s.cloud.ww = v.ww;
-    s.cloud.server = v.server;
+    takeAccount(g.settings.cloud, v);
     g.cloud.ConnectionTest();
 }
 

@@ -19,6 +19,7 @@ struct ConfigValues {
     double port = 0;
     QString smtp, user, ww, reply;
     bool std = true;
+    bool mailTlsRequired = false;
 };
 
 // The range of a number box; a step stops at the bounds.
@@ -56,6 +57,8 @@ bool Confirm(KVGlobal& g, const ConfigValues& v);
 struct ProValues {
     QString bedrijf, footer1, footer2, footer3;
     QString user, ww, server;
+    bool tlsRequired = false;
+    QString ca;
 };
 
 namespace ProForm {

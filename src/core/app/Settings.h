@@ -31,9 +31,12 @@ struct Settings {
         int port = 0;
         QString smtp, user, ww, reply;
         bool std = true;
+        bool tlsRequired = false; // key "starttls": off, STARTTLS is used whenever it is offered
     } mail;
     struct Cloud {
         QString user, ww, server;
+        bool tlsRequired = false; // key "TLS": off, TLS is used whenever it is offered
+        QString ca;               // key "CA": the authorities' file; empty, the system's trust store
     } cloud;
     struct Pro {
         QString logo, bedrijf;

@@ -113,10 +113,13 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
     s.mail.ww = ini.ReadString(MAIL, QStringLiteral("ww"), d.mail.ww);
     s.mail.reply = ini.ReadString(MAIL, QStringLiteral("reply"), d.mail.reply);
     s.mail.std = ini.ReadBool(MAIL, QStringLiteral("std"), d.mail.std);
+    s.mail.tlsRequired = ini.ReadBool(MAIL, QStringLiteral("starttls"), d.mail.tlsRequired);
 
     s.cloud.user = NormaliseCloudUser(ini.ReadString(CLOUD, QStringLiteral("User"), d.cloud.user));
     s.cloud.ww = ini.ReadString(CLOUD, QStringLiteral("WW"), d.cloud.ww);
     s.cloud.server = ini.ReadString(CLOUD, QStringLiteral("Server"), d.cloud.server);
+    s.cloud.tlsRequired = ini.ReadBool(CLOUD, QStringLiteral("TLS"), d.cloud.tlsRequired);
+    s.cloud.ca = ini.ReadString(CLOUD, QStringLiteral("CA"), d.cloud.ca);
     g.CloudSyncEnabled = !s.cloud.user.isEmpty() && !s.cloud.ww.isEmpty();
 
     s.pro.logo = ini.ReadString(PRO, QStringLiteral("logo"), d.pro.logo);
@@ -202,6 +205,7 @@ void WriteMainSettings(const KVGlobal& g)
     ini.WriteString(MAIL, QStringLiteral("ww"), s.mail.ww);
     ini.WriteString(MAIL, QStringLiteral("reply"), s.mail.reply);
     ini.WriteBool(MAIL, QStringLiteral("Std"), s.mail.std);
+    ini.WriteBool(MAIL, QStringLiteral("starttls"), s.mail.tlsRequired);
 
     ini.WriteInteger(MAILTEKST, QStringLiteral("count"), int(s.mailtekst.size()));
     for (int k = 0; k < int(s.mailtekst.size()); ++k)
@@ -229,6 +233,8 @@ void WriteCompanySettings(const KVGlobal& g)
     ini.WriteString(CLOUD, QStringLiteral("User"), s.cloud.user);
     ini.WriteString(CLOUD, QStringLiteral("WW"), s.cloud.ww);
     ini.WriteString(CLOUD, QStringLiteral("Server"), s.cloud.server);
+    ini.WriteBool(CLOUD, QStringLiteral("TLS"), s.cloud.tlsRequired);
+    ini.WriteString(CLOUD, QStringLiteral("CA"), s.cloud.ca);
 }
 
 void WriteSyncSettings(const KVGlobal& g)

@@ -4,7 +4,11 @@
 #include <errmsg.h>
 #include <mysqld_error.h>
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -104,6 +108,16 @@ struct Params {
     std::vector<unsigned long> lengths;
 };
 
+// What a refused connect means for the user, from the client library's error.
+CloudRefusal refusalOf(int code, const char* text)
+{
+    if (code == CR_PLUGIN_NOT_ALLOWED)
+        return CloudRefusal::UnsafeLogin;
+    if (code == CR_SSL_CONNECTION_ERROR)
+        return std::strstr(text, "does not support") ? CloudRefusal::NoTls : CloudRefusal::Certificate;
+    return CloudRefusal::None;
+}
+
 } // namespace
 
 struct CloudConnection::Statement {
@@ -147,6 +161,26 @@ void CloudConnection::SetPassword(const QString& password)
     m_password = password;
 }
 
+void CloudConnection::SetTls(bool required, const QString& caFile)
+{
+    if (required != m_tlsRequired || caFile != m_caFile)
+        Disconnect();
+    m_tlsRequired = required;
+    m_caFile = caFile;
+}
+
+QByteArray CloudConnection::AllowedLogins(bool tlsVerified)
+{
+    // mysql_native_password and client_ed25519 answer a challenge; GSSAPI hands over a ticket.
+    // caching_sha2_password and sha256_password send the password itself when the session is
+    // encrypted, and encrypt it with a key the server sends otherwise: safe only when the
+    // server has proved who it is. mysql_clear_password, dialog and mysql_old_password never are.
+    QByteArray logins = "mysql_native_password,client_ed25519,auth_gssapi_client";
+    if (tlsVerified)
+        logins += ",caching_sha2_password,sha256_password";
+    return logins;
+}
+
 std::pair<QString, int> CloudConnection::SplitServer(const QString& server)
 {
     const QString s = server.trimmed();
@@ -182,6 +216,10 @@ void CloudConnection::Connect()
     if (host.isEmpty())
         fail(CR_CONN_HOST_ERROR, QStringLiteral("No server given"));
 
+    const QByteArray ca = QFile::encodeName(m_caFile);
+    if (m_tlsRequired && !m_caFile.isEmpty() && !QFileInfo(m_caFile).isReadable())
+        fail(CR_SSL_CONNECTION_ERROR, QStringLiteral("CA file cannot be read: ") + m_caFile, CloudRefusal::CaFile);
+
     MYSQL* m = mysql_init(nullptr);
     if (!m)
         fail(CR_OUT_OF_MEMORY, QStringLiteral("Out of memory"));
@@ -200,6 +238,18 @@ void CloudConnection::Connect()
     mysql_options(m, MYSQL_OPT_LOCAL_INFILE, &noLocalFiles);
     mysql_options(m, MYSQL_OPT_RECONNECT, &noReconnect);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    // TLS whenever the server offers it; required, it must be offered and its certificate verified
+    // for the host name connected to.
+    const my_bool useTls = 1, verify = m_tlsRequired ? 1 : 0;
+    mysql_optionsv(m, MYSQL_OPT_SSL_ENFORCE, &useTls);
+    mysql_optionsv(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &verify);
+    if (m_tlsRequired && !ca.isEmpty())
+        mysql_optionsv(m, MYSQL_OPT_SSL_CA, ca.constData());
+    // The first answer is a challenge response, whatever login the server names in its greeting;
+    // a server that wants another one must ask, and only the allowed ones are given.
+    const QByteArray logins = AllowedLogins(m_tlsRequired);
+    mysql_optionsv(m, MYSQL_DEFAULT_AUTH, "mysql_native_password");
+    mysql_optionsv(m, MARIADB_OPT_RESTRICTED_AUTH, logins.constData());
 
     const QByteArray h = host.toUtf8(), u = m_user.toUtf8(), p = m_password.toUtf8(), d = m_database.toUtf8();
     // CLIENT_FOUND_ROWS: an UPDATE reports the rows it matched, also when the values were equal.
@@ -207,8 +257,9 @@ void CloudConnection::Connect()
                             static_cast<unsigned>(port), nullptr, CLIENT_FOUND_ROWS)) {
         const int code = static_cast<int>(mysql_errno(m));
         const QString text = QString::fromUtf8(mysql_error(m));
+        const CloudRefusal refusal = refusalOf(code, mysql_error(m));
         mysql_close(m);
-        fail(code, text);
+        fail(code, text, refusal);
     }
     m_mysql = m;
     // A push that waits for a row being downloaded gives up before the client's read time-out.
@@ -234,13 +285,13 @@ void CloudConnection::Disconnect()
     }
 }
 
-void CloudConnection::fail(int code, const QString& text)
+void CloudConnection::fail(int code, const QString& text, CloudRefusal refusal)
 {
     if (sessionLost(code))
         Disconnect();
     if (!OnError || OnError(code, text))
         throw KVError(text);
-    throw CloudError(code, text);
+    throw CloudError(code, text, refusal);
 }
 
 CloudConnection::Statement& CloudConnection::prepare(const QString& sql)

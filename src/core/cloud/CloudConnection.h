@@ -13,18 +13,32 @@
 
 struct st_mysql;
 
+// Why this side refused a connection for the sake of the password or the data: the connection
+// test tells the user.
+enum class CloudRefusal {
+    None,
+    NoTls,          // TLS is required and the server does not offer it
+    Certificate,    // the TLS handshake failed: certificate not trusted, or not this server's
+    CaFile,         // the CA file of the settings cannot be read
+    UnsafeLogin,    // the server asked for a login that would hand over the password, or a
+                    // weak hash of it
+};
+
 // A database error of the cloud connection (server refused, connection lost, statement
 // failed). It is a KVAbort: unless the connection's error event asks for it to be reported,
 // it ends the action under way without a message.
 class CloudError : public KVAbort {
 public:
-    CloudError(int code, const QString& text) : KVAbort(text.toStdString()), m_code(code), m_text(text) {}
+    CloudError(int code, const QString& text, CloudRefusal refusal = CloudRefusal::None)
+        : KVAbort(text.toStdString()), m_code(code), m_text(text), m_refusal(refusal) {}
     int code() const { return m_code; }
     const QString& text() const { return m_text; }
+    CloudRefusal refusal() const { return m_refusal; }
 
 private:
     int m_code;
     QString m_text;
+    CloudRefusal m_refusal;
 };
 
 // One value as the server sent it: null, or its bytes (text in UTF-8, numbers in decimal,
@@ -39,9 +53,14 @@ using CloudRow = std::vector<CloudValue>;
 // variant binds NULL, a bool binds 0/1, integers bind as 64-bit integers, doubles as doubles,
 // a QByteArray as binary data, anything else as UTF-8 text.
 //
-// Setting a different server, database, user or password on an open connection closes it; the
-// new values take effect at the next Connect. A lost connection (server gone, killed, timed out)
-// closes it too, so the next Connect starts afresh.
+// Setting a different server, database, user, password or TLS rule on an open connection closes
+// it; the new values take effect at the next Connect. A lost connection (server gone, killed,
+// timed out) closes it too, so the next Connect starts afresh.
+//
+// The session is encrypted whenever the server offers TLS. With TLS required, a server that does
+// not offer it, or whose certificate the CA file (or, without one, the system's trust store) does
+// not vouch for under the name connected to, is refused before anything is sent. The password
+// never travels as it is: logins that would send it in clear text are refused in either case.
 class CloudConnection {
 public:
     static constexpr int DefaultPort = 3306;
@@ -56,9 +75,18 @@ public:
     void SetDatabase(const QString& database);
     void SetUsername(const QString& user);
     void SetPassword(const QString& password);
+    // Required: TLS with a verified certificate. caFile: PEM file of the authorities to trust;
+    // empty for the system's trust store. Only used when TLS is required.
+    void SetTls(bool required, const QString& caFile);
     const QString& Server() const { return m_server; }
     const QString& Database() const { return m_database; }
     const QString& Username() const { return m_user; }
+    bool TlsRequired() const { return m_tlsRequired; }
+    const QString& CaFile() const { return m_caFile; }
+
+    // The logins the client takes part in, comma-separated. Each proves the password without
+    // sending it; those that send it over TLS only where the server's certificate is verified.
+    static QByteArray AllowedLogins(bool tlsVerified);
 
     // Host and port of a server setting: "host", "host:port", "[v6addr]:port".
     static std::pair<QString, int> SplitServer(const QString& server);
@@ -91,10 +119,11 @@ public:
 private:
     struct Statement;
     Statement& prepare(const QString& sql);
-    [[noreturn]] void fail(int code, const QString& text);
+    [[noreturn]] void fail(int code, const QString& text, CloudRefusal refusal = CloudRefusal::None);
     void closeStatements();
 
     st_mysql* m_mysql = nullptr;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
-    QString m_server, m_database, m_user, m_password;
+    QString m_server, m_database, m_user, m_password, m_caFile;
+    bool m_tlsRequired = false;
 };

@@ -3,6 +3,8 @@
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QSet>
 
 KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(global)
@@ -38,6 +40,13 @@ QString KVCloud::PrefixedAccountName(const QString& normalisedUser)
     return QStringLiteral("kolvarnp_") + normalisedUser;
 }
 
+QString KVCloud::DatabaseOf(const QString& account)
+{
+    static const QRegularExpression unit(QStringLiteral("\\.[0-9]{1,4}$"));
+    const QRegularExpressionMatch m = unit.match(account);
+    return m.hasMatch() ? account.left(m.capturedStart()) : account;
+}
+
 bool KVCloud::connectSilently()
 {
     try {
@@ -50,12 +59,16 @@ bool KVCloud::connectSilently()
 
 void KVCloud::setAccount(const QString& account)
 {
-    // The account name is the database and the user name; server and password from the settings.
+    // The account name is the user name and, but for a unit's own account, the database;
+    // server, password and TLS rule from the settings. A CA file without a folder lies in the
+    // documents folder.
     const Settings::Cloud& c = g.settings.cloud;
-    UniConnectionCloud.SetDatabase(account);
+    UniConnectionCloud.SetDatabase(DatabaseOf(account));
     UniConnectionCloud.SetUsername(account);
     UniConnectionCloud.SetPassword(c.ww);
     UniConnectionCloud.SetServer(c.server);
+    const QString ca = c.ca.trimmed();
+    UniConnectionCloud.SetTls(c.tlsRequired, ca.isEmpty() || !QDir::isRelativePath(ca) ? ca : g.DocumentsFolder() + ca);
 }
 
 void KVCloud::ConnectAtStartUp()
@@ -109,13 +122,35 @@ void KVCloud::ConnectionTest()
     try {
         UniConnectionCloud.Connect();
         units = CountUnits();
-    } catch (const std::exception&) {
-        g.seams.ShowMessage(g.Translate(QStringLiteral("Geen verbinding met server.")));
+    } catch (const std::exception& e) {
+        const auto* refused = dynamic_cast<const CloudError*>(&e);
+        const QString why = refused ? RefusalText(refused->refusal(), refused->text()) : QString();
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geen verbinding met server.")) +
+                            (why.isEmpty() ? QString() : QLatin1Char('\n') + why));
         return;
     }
     g.SyncUnits = units;
     g.seams.ShowMessage(g.Translate(QStringLiteral("Verbinding met server OK. Units:")) + QLatin1Char(' ') +
                         QString::number(units));
+}
+
+QString KVCloud::RefusalText(CloudRefusal refusal, const QString& detail) const
+{
+    switch (refusal) {
+    case CloudRefusal::None:
+        break;
+    case CloudRefusal::NoTls:
+        return g.Translate(QStringLiteral("De server biedt geen versleutelde verbinding (TLS) aan."));
+    case CloudRefusal::Certificate:
+        return g.Translate(QStringLiteral("Het certificaat van de server wordt niet vertrouwd of hoort niet bij deze server.")) +
+               QStringLiteral(" (") + detail + QLatin1Char(')');
+    case CloudRefusal::CaFile:
+        return g.Translate(QStringLiteral("Het CA-bestand kan niet gelezen worden:")) + QLatin1Char(' ') +
+               UniConnectionCloud.CaFile();
+    case CloudRefusal::UnsafeLogin:
+        return g.Translate(QStringLiteral("De server vraagt om een onveilige aanmelding; het wachtwoord is niet verstuurd."));
+    }
+    return {};
 }
 
 Table& KVCloud::localTable(CloudKind kind)

@@ -37,6 +37,11 @@ public:
     // Database and user name after the company page and in the connection test: always
     // "kolvarnp_" + name.
     static QString PrefixedAccountName(const QString& normalisedUser);
+    // A unit may have an account of its own, typed as the company's name, a full stop and the
+    // unit number ("acme.3"): the names above then give the server account ("kolvarnp_acme.3"),
+    // and the company database is that name without the full stop and number. A database name
+    // cannot hold a full stop, so no shared account is ever taken for a unit's.
+    static QString DatabaseOf(const QString& account);
 
     // The last step of reading the settings: account from settings.cloud, CloudSyncEnabled
     // (user and password set), a connect whose failure is swallowed, SyncUnits.
@@ -48,10 +53,13 @@ public:
     int CountUnits();
     // The connection test with the account in settings.cloud: connects with the prefixed
     // account name, counts the units into SyncUnits and shows "Verbinding met server OK.
-    // Units: N", or "Geen verbinding met server." when the connect or the count fails.
+    // Units: N", or "Geen verbinding met server." when the connect or the count fails, with a
+    // second line saying why when the connection was refused for the sake of security.
     void ConnectionTest();
     // The same after taking the page's three edits as the in-memory account (user normalised).
     void TestConnection(const QString& user, const QString& password, const QString& server);
+    // The second line of the connection test's failure for a refusal (translated), empty for none.
+    QString RefusalText(CloudRefusal refusal, const QString& detail) const;
 
     // ---- upload ----
     using RowSource = std::function<QVariant(const QString& column)>;

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QProcess>
 
+#include <optional>
+
 const char* const kMailAppProgram = "xdg-email";
 
 namespace {
@@ -20,6 +22,45 @@ const QString kMailAppFailed = QStringLiteral("Outlook kan niet gestart worden!"
 bool HasLineBreak(const QString& s)
 {
     return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
+}
+
+// The first of the addresses that is not one plain address, or none.
+std::optional<QString> NotPlain(const QStringList& addresses)
+{
+    for (const QString& a : addresses) {
+        if (!SmtpClient::IsPlainAddress(a))
+            return a;
+    }
+    return std::nullopt;
+}
+
+// The recipients that are set: the office, then the client.
+QStringList Recipients(const KVGlobal& g)
+{
+    QStringList to;
+    for (const QString& a : {g.settings.inst.email, g.bon.email}) {
+        if (!a.isEmpty())
+            to << a;
+    }
+    return to;
+}
+
+// Refuses a message whose addresses or subject would be more than they seem: a line break
+// starts a header, anything but one plain address another address or SMTP parameters.
+bool RefuseAddresses(KVGlobal& g, const QStringList& addresses, const QString& subject)
+{
+    bool lineBreak = HasLineBreak(subject);
+    for (const QString& a : addresses)
+        lineBreak = lineBreak || HasLineBreak(a);
+    if (lineBreak) {
+        g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kLineBreakRefused)));
+        return true;
+    }
+    if (const auto bad = NotPlain(addresses)) {
+        g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kNotAnAddress)) + QLatin1Char(' ') + *bad);
+        return true;
+    }
+    return false;
 }
 
 int PhotoCount(const TBon& bon)
@@ -91,6 +132,7 @@ SmtpServer MailServer(const KVGlobal& g)
         s.user = EditionInfo::RelayUser(g.edition);
         s.password = EditionInfo::RelayPassword(g.edition);
     }
+    s.requireTls = m.tlsRequired;
     return s;
 }
 
@@ -110,15 +152,17 @@ MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf)
     // The desktop mail program gets what the message would hold: both recipients, the subject,
     // the body and the files. An empty recipient cannot be handed on (the program refuses an
     // empty address), so it is left out.
+    const QStringList recipients = Recipients(g);
+    const QString subject = MailSubject(g);
+    if (RefuseAddresses(g, recipients, subject))
+        return MailOutcome::Refused;
     QStringList args{QStringLiteral("--utf8")};
-    for (const QString& to : {g.settings.inst.email, g.bon.email}) {
-        if (!to.isEmpty())
-            args << QStringLiteral("--to") << to;
-    }
+    for (const QString& to : recipients)
+        args << QStringLiteral("--to") << to;
     // xdg-email turns every line break of the body into CR LF itself, so it gets plain LF.
     QString body = MailBody(g);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    args << QStringLiteral("--subject") << MailSubject(g) << QStringLiteral("--body") << body;
+    args << QStringLiteral("--subject") << subject << QStringLiteral("--body") << body;
     for (const QString& file : MailAttachments(g, pdf))
         args << QStringLiteral("--attach") << file;
 
@@ -153,19 +197,35 @@ MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn&
     m.from = reply;
     m.replyTo = reply;
     m.to = office.isEmpty() ? client : (client.isEmpty() ? office : office + QLatin1Char(',') + client);
-    m.recipients = SmtpClient::SplitAddresses(m.to);
+    m.recipients = Recipients(g);
     m.subject = MailSubject(g);
-    if (HasLineBreak(reply) || HasLineBreak(m.to) || HasLineBreak(m.subject)) {
+    if (HasLineBreak(reply)) {
         g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kLineBreakRefused)));
         return MailOutcome::Refused;
     }
+    if (!SmtpClient::IsPlainAddress(reply)) {
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geef geldig email adres als afzender onder Config")));
+        return MailOutcome::NoSender;
+    }
+    if (RefuseAddresses(g, m.recipients, m.subject))
+        return MailOutcome::Refused;
     m.body = MailBody(g);
     m.attachments = MailAttachments(g, pdf);
     m.date = g.seams.Now();
 
-    {
+    try {
         BusyScope scope(busy);
         SmtpClient(MailServer(g), timeouts).Send(m); // throws with the server's or curl's text
+    } catch (const SmtpError& e) {
+        // Refused on this side before anything was sent: said in the user's language.
+        if (e.kind() == SmtpError::Kind::NoStartTls)
+            throw KVError(g.Translate(QStringLiteral("De mailserver biedt geen versleutelde verbinding (STARTTLS) aan; "
+                                                     "er is niets verstuurd.")));
+        if (e.kind() == SmtpError::Kind::Certificate)
+            throw KVError(g.Translate(QStringLiteral("Het certificaat van de mailserver wordt niet vertrouwd of hoort niet "
+                                                     "bij deze server; er is niets verstuurd.")) +
+                          QLatin1Char('\n') + e.text());
+        throw;
     }
     g.PlaySound(QStringLiteral("woosh.mp3"));
     g.seams.ShowMessage(g.Translate(QStringLiteral("Mail succesvol verstuurd")));

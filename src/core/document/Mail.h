@@ -18,9 +18,10 @@ struct TBon;
 // How a mail action ended; whatever the user had to see has been shown.
 enum class MailOutcome {
     NoPdf,          // no file at the PDF path: stopped without a word
-    NoSender,       // MAIL/reply empty
+    NoSender,       // MAIL/reply empty, or not one plain address
     NoAddressees,   // neither the office nor the client address is set
-    Refused,        // an address or the subject holds a line break
+    Refused,        // an address or the subject holds a line break, or a recipient is not one
+                    // plain address
     MailAppFailed,  // no mail program could be started
     MailAppOpened,  // the mail program shows the filled-in message; the user sends it
     Sent,           // the SMTP server accepted the message

@@ -38,17 +38,50 @@ void Append(ListPtr& list, const QByteArray& line)
     list.reset(grown);
 }
 
-// What the server said last; kept so that a refusal can be reported in the server's words.
+// What the server said, kept so that a refusal can be reported in the server's own words and
+// the login chosen from what it offers.
 struct Transcript {
-    QByteArray lastReply;
+    QStringList current;     // the lines of the reply being read
+    QString refusal;         // the last whole 4xx or 5xx reply, its lines joined by line breaks
+    QStringList offeredAuth; // the login mechanisms of the last EHLO reply
+    bool ehloSent = false;   // the next whole reply answers an EHLO
+    bool authSent = false;   // an AUTH command went out
+
+    void ReplyLine(const QByteArray& line)
+    {
+        current << QString::fromUtf8(line);
+        if (line.size() >= 4 && line[3] == '-')
+            return; // more lines follow
+        // Not simply the last reply: after a refusal curl still says QUIT, and hears "221 Bye".
+        if (line.startsWith('4') || line.startsWith('5'))
+            refusal = current.join(QLatin1Char('\n'));
+        if (ehloSent) {
+            offeredAuth.clear();
+            for (const QString& l : current) {
+                const QString keyword = l.mid(4);
+                if (keyword.startsWith(QLatin1String("AUTH"), Qt::CaseInsensitive) && keyword.size() > 4
+                    && (keyword[4] == QLatin1Char(' ') || keyword[4] == QLatin1Char('=')))
+                    offeredAuth += keyword.mid(5).toUpper().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            }
+            ehloSent = false;
+        }
+        current.clear();
+    }
 };
 
 int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
-    if (type == CURLINFO_HEADER_IN) {
-        const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
-        if (!line.isEmpty())
-            static_cast<Transcript*>(user)->lastReply = line;
+    auto* t = static_cast<Transcript*>(user);
+    const QByteArray text(data, qsizetype(size));
+    if (type == CURLINFO_HEADER_OUT) {
+        t->ehloSent = t->ehloSent || text.startsWith("EHLO ");
+        t->authSent = t->authSent || text.startsWith("AUTH ");
+    } else if (type == CURLINFO_HEADER_IN) {
+        for (const QByteArray& raw : text.split('\n')) {
+            const QByteArray line = raw.trimmed();
+            if (!line.isEmpty())
+                t->ReplyLine(line);
+        }
     }
     return 0;
 }
@@ -79,25 +112,20 @@ SmtpClient::SmtpClient(SmtpServer server, SmtpTimeouts timeouts)
 {
 }
 
-QString SmtpClient::AddressPart(const QString& text)
+bool SmtpClient::IsPlainAddress(const QString& address)
 {
-    const qsizetype open = text.lastIndexOf(QLatin1Char('<'));
-    const qsizetype close = text.lastIndexOf(QLatin1Char('>'));
-    if (open >= 0 && close > open)
-        return text.mid(open + 1, close - open - 1).trimmed();
-    return text.trimmed();
-}
-
-QStringList SmtpClient::SplitAddresses(const QString& list)
-{
-    static const QRegularExpression separators(QStringLiteral("[,;]"));
-    QStringList out;
-    for (const QString& piece : list.split(separators)) {
-        const QString a = AddressPart(piece);
-        if (!a.isEmpty())
-            out << a;
+    const qsizetype at = address.indexOf(QLatin1Char('@'));
+    if (at <= 0 || at != address.lastIndexOf(QLatin1Char('@')) || at == address.size() - 1 || address.size() > 254)
+        return false;
+    static const QString specials = QStringLiteral("<>()[],;:\"\\");
+    for (QChar c : address) {
+        const char16_t u = c.unicode();
+        if (u < 0x21 || (u >= 0x7F && u < 0xA0) || c.isSpace() || specials.contains(c))
+            return false;
     }
-    return out;
+    const QString domain = address.mid(at + 1);
+    return !domain.startsWith(QLatin1Char('.')) && !domain.endsWith(QLatin1Char('.')) &&
+           !domain.contains(QLatin1String(".."));
 }
 
 QByteArray SmtpClient::EncodeHeaderText(const QString& text)
@@ -125,36 +153,30 @@ QByteArray SmtpClient::EncodeHeaderText(const QString& text)
     return out;
 }
 
-void SmtpClient::Send(const MailMessage& m) const
+namespace {
+
+enum class Login { Login, Plain, None };
+
+// One connection: from the greeting to the end of the message or the first refusal.
+CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const MailMessage& m, Login login,
+                 Transcript& transcript, QString* curlText)
 {
-    GlobalInit();
-
-    // A line break in a header value would start a header of its own.
-    bool unsafe = HasLineBreak(m.from) || HasLineBreak(m.replyTo) || HasLineBreak(m.to) || HasLineBreak(m.subject);
-    for (const QString& r : m.recipients)
-        unsafe = unsafe || HasLineBreak(r);
-    for (const QString& path : m.attachments)
-        unsafe = unsafe || HasLineBreak(QFileInfo(path).fileName());
-    if (unsafe)
-        throw KVError(QString::fromUtf8(SmtpClient::kLineBreakRefused));
-
     QUrl url;
     url.setScheme(QStringLiteral("smtp"));
-    url.setHost(m_server.host);
-    if (m_server.port > 0)
-        url.setPort(m_server.port);
-    QString helo = m_server.heloName.isEmpty() ? QSysInfo::machineHostName() : m_server.heloName;
+    url.setHost(server.host);
+    if (server.port > 0)
+        url.setPort(server.port);
+    QString helo = server.heloName.isEmpty() ? QSysInfo::machineHostName() : server.heloName;
     if (helo.isEmpty())
         helo = QStringLiteral("localhost");
     url.setPath(QLatin1Char('/') + helo);
     if (!url.isValid())
-        throw KVError(QString::fromUtf8(curl_easy_strerror(CURLE_URL_MALFORMAT)) + QStringLiteral(": ") + m_server.host);
+        throw KVError(QString::fromUtf8(curl_easy_strerror(CURLE_URL_MALFORMAT)) + QStringLiteral(": ") + server.host);
     const QByteArray urlText = url.toEncoded();
 
     // Declared before the handle, so the handle (which refers to them) goes first.
     MimePtr mime;
     ListPtr headers, rcpt;
-    Transcript transcript;
     char errorText[CURL_ERROR_SIZE] = {};
 
     EasyPtr h(curl_easy_init());
@@ -165,29 +187,37 @@ void SmtpClient::Send(const MailMessage& m) const
     Check(curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText));
     Check(curl_easy_setopt(c, CURLOPT_URL, urlText.constData()));
     Check(curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp"));
-    Check(curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_NONE)));
     Check(curl_easy_setopt(c, CURLOPT_PROXY, ""));
     Check(curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L));
     Check(curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L));
-    Check(curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(m_timeouts.connectMs)));
-    Check(curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_timeouts.responseSec)));
+    Check(curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts.connectMs)));
+    Check(curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(timeouts.responseSec)));
     Check(curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    Check(curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(m_timeouts.stallSec)));
-    Check(curl_easy_setopt(c, CURLOPT_TIMEOUT, long(m_timeouts.totalSec)));
+    Check(curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(timeouts.stallSec)));
+    Check(curl_easy_setopt(c, CURLOPT_TIMEOUT, long(timeouts.totalSec)));
     Check(curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, OnDebug));
     Check(curl_easy_setopt(c, CURLOPT_DEBUGDATA, &transcript));
     Check(curl_easy_setopt(c, CURLOPT_VERBOSE, 1L)); // feeds OnDebug; nothing is printed
 
-    const QByteArray user = m_server.user.toUtf8();
-    const QByteArray password = m_server.password.toUtf8();
-    if (!m_server.user.isEmpty()) {
+    // STARTTLS whenever offered. Only a required one is also a proof of the server's identity:
+    // an unverified one still keeps the password and the message from the wire.
+    const QByteArray ca = QFile::encodeName(server.caFile);
+    Check(curl_easy_setopt(c, CURLOPT_USE_SSL, long(server.requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY)));
+    Check(curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, server.requireTls ? 1L : 0L));
+    Check(curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, server.requireTls ? 2L : 0L));
+    if (server.requireTls && !ca.isEmpty())
+        Check(curl_easy_setopt(c, CURLOPT_CAINFO, ca.constData()));
+
+    const QByteArray user = server.user.toUtf8();
+    const QByteArray password = server.password.toUtf8();
+    if (login != Login::None) {
         Check(curl_easy_setopt(c, CURLOPT_USERNAME, user.constData()));
         Check(curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData()));
-        Check(curl_easy_setopt(c, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN"));
+        Check(curl_easy_setopt(c, CURLOPT_LOGIN_OPTIONS, login == Login::Login ? "AUTH=LOGIN" : "AUTH=PLAIN"));
     }
 
     // Envelope.
-    const QByteArray mailFrom = '<' + AddressPart(m.from).toUtf8() + '>';
+    const QByteArray mailFrom = '<' + m.from.toUtf8() + '>';
     Check(curl_easy_setopt(c, CURLOPT_MAIL_FROM, mailFrom.constData()));
     for (const QString& r : m.recipients)
         Append(rcpt, '<' + r.toUtf8() + '>');
@@ -199,9 +229,9 @@ void SmtpClient::Send(const MailMessage& m) const
     Append(headers, "From: " + m.from.toUtf8());
     Append(headers, "Reply-To: " + m.replyTo.toUtf8());
     Append(headers, "To: " + m.to.toUtf8());
-    Append(headers, "Subject: " + EncodeHeaderText(m.subject));
+    Append(headers, "Subject: " + SmtpClient::EncodeHeaderText(m.subject));
     Append(headers, "Message-ID: <" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@'
-                        + Domain(AddressPart(m.from)).toLatin1() + '>');
+                        + Domain(m.from).toLatin1() + '>');
     Check(curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get()));
 
     // Body: the text first, then each file.
@@ -225,14 +255,55 @@ void SmtpClient::Send(const MailMessage& m) const
 
     const CURLcode result = curl_easy_perform(c);
     h.reset(); // closes the connection before anything is reported
-    if (result != CURLE_OK) {
-        QString message = QString::fromUtf8(errorText).trimmed();
-        if (message.isEmpty())
-            message = QString::fromUtf8(curl_easy_strerror(result));
-        const QString reply = QString::fromUtf8(transcript.lastReply);
-        if (!reply.isEmpty() && (reply.startsWith(QLatin1Char('4')) || reply.startsWith(QLatin1Char('5')))
-            && !message.contains(reply))
-            message += QLatin1Char('\n') + reply;
-        throw KVError(message);
+    *curlText = QString::fromUtf8(errorText).trimmed();
+    if (curlText->isEmpty())
+        *curlText = QString::fromUtf8(curl_easy_strerror(result));
+    return result;
+}
+
+} // namespace
+
+void SmtpClient::Send(const MailMessage& m) const
+{
+    GlobalInit();
+
+    // A line break in a header value would start a header of its own.
+    bool unsafe = HasLineBreak(m.from) || HasLineBreak(m.replyTo) || HasLineBreak(m.to) || HasLineBreak(m.subject);
+    for (const QString& r : m.recipients)
+        unsafe = unsafe || HasLineBreak(r);
+    for (const QString& path : m.attachments)
+        unsafe = unsafe || HasLineBreak(QFileInfo(path).fileName());
+    if (unsafe)
+        throw KVError(QString::fromUtf8(SmtpClient::kLineBreakRefused));
+    // Anything but one plain address could carry a second one, or parameters of the command.
+    for (const QString& a : QStringList{m.from, m.replyTo} + m.recipients) {
+        if (!IsPlainAddress(a))
+            throw KVError(QString::fromUtf8(SmtpClient::kNotAnAddress) + QLatin1Char(' ') + a);
+    }
+
+    // A server that offers AUTH, but not the mechanism asked for, is left before anything is
+    // sent: then the next one it offers is tried, and in the end none.
+    Login login = m_server.user.isEmpty() ? Login::None : Login::Login;
+    for (;;) {
+        Transcript transcript;
+        QString curlText;
+        const CURLcode result = Attempt(m_server, m_timeouts, m, login, transcript, &curlText);
+        if (result == CURLE_OK)
+            return;
+        if (result == CURLE_LOGIN_DENIED && !transcript.authSent && login != Login::None) {
+            login = login == Login::Login && transcript.offeredAuth.contains(QLatin1String("PLAIN")) ? Login::Plain
+                                                                                                  : Login::None;
+            continue;
+        }
+        QString message = curlText;
+        if (!transcript.refusal.isEmpty() && !message.contains(transcript.refusal))
+            message += QLatin1Char('\n') + transcript.refusal;
+        SmtpError::Kind kind = SmtpError::Kind::Other;
+        if (result == CURLE_USE_SSL_FAILED)
+            kind = SmtpError::Kind::NoStartTls;
+        else if (result == CURLE_PEER_FAILED_VERIFICATION)
+            kind = SmtpError::Kind::Certificate;
+        throw SmtpError(kind, message);
     }
 }
+

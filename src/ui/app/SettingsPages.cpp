@@ -176,6 +176,8 @@ void ConfigPage::build()
     addRow(mail, QStringLiteral("ListBoxItemMailWW"), QStringLiteral("Wachtwoord"), m_ww);
     m_reply = lineEdit(QStringLiteral("EditReplyto"));
     addRow(mail, QStringLiteral("ListBoxItemAfzender"), QStringLiteral("Afzender"), m_reply);
+    m_startTls = checkBox(QStringLiteral("CheckBoxStartTLS"));
+    addRow(mail, QStringLiteral("ListBoxItemStartTLS"), QStringLiteral("STARTTLS vereist"), m_startTls);
     addRow(mail, QStringLiteral("ListBoxItemStdTekst"), QStringLiteral("Standaard tekst"), nullptr)->setHeader(true);
     m_memoMail = new QPlainTextEdit;
     m_memoMail->setObjectName(QStringLiteral("MemoMail"));
@@ -268,6 +270,7 @@ void ConfigPage::SBConfigClick()
     fillEdit(m_user, v.user);
     fillEdit(m_ww, v.ww);
     fillEdit(m_reply, v.reply);
+    m_startTls->setChecked(v.mailTlsRequired);
     // The memo is the in-memory mail text; it only shows it again.
     if (ConfigForm::MailTextLines(m_memoMail->toPlainText()) != m_g.settings.mailtekst)
         m_memoMail->setPlainText(m_g.settings.mailtekst.join(QLatin1Char('\n')));
@@ -313,6 +316,7 @@ ConfigValues ConfigPage::ControlValues() const
     v.user = m_user->text();
     v.ww = m_ww->text();
     v.reply = m_reply->text();
+    v.mailTlsRequired = m_startTls->isChecked();
     return v;
 }
 
@@ -409,6 +413,10 @@ ProPage::ProPage(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
     captionRow(m_g, m_w, list, QStringLiteral("ListBoxItemCloudWW"), QStringLiteral("Wachtwoord"), m_wachtwoord);
     m_server = lineEdit(QStringLiteral("EditServer"));
     captionRow(m_g, m_w, list, QStringLiteral("ListBoxItemCloudServer"), QStringLiteral("Server"), m_server);
+    m_tls = checkBox(QStringLiteral("CheckBoxTLS"));
+    captionRow(m_g, m_w, list, QStringLiteral("ListBoxItemCloudTLS"), QStringLiteral("TLS vereist"), m_tls);
+    m_ca = lineEdit(QStringLiteral("EditCA"));
+    captionRow(m_g, m_w, list, QStringLiteral("ListBoxItemCloudCA"), QStringLiteral("CA-bestand"), m_ca);
     list->addStretch();
     m_page->bodyLayout()->setContentsMargins(0, 10, 0, 0);
     m_page->bodyLayout()->addWidget(scrolled(list));
@@ -429,7 +437,7 @@ void ProPage::ShowLogo()
 ProValues ProPage::ControlValues() const
 {
     return {m_bedrijf->text(), m_footer1->text(), m_footer2->text(),  m_footer3->text(),
-            m_gebruiker->text(), m_wachtwoord->text(), m_server->text()};
+            m_gebruiker->text(), m_wachtwoord->text(), m_server->text(), m_tls->isChecked(), m_ca->text()};
 }
 
 void ProPage::SBProClick()
@@ -442,6 +450,10 @@ void ProPage::SBProClick()
     fillEdit(m_gebruiker, v.user);
     fillEdit(m_wachtwoord, v.ww);
     fillEdit(m_server, v.server);
+    m_tls->setChecked(v.tlsRequired);
+    fillEdit(m_ca, v.ca);
+    // Empty, the system's trust store vouches for the server.
+    m_ca->setPlaceholderText(m_g.Translate(QStringLiteral("Vertrouwde certificaten van het systeem")));
     m_w.ShowPage(QStringLiteral("TabItemPro"));
 }
 

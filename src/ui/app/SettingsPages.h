@@ -49,7 +49,7 @@ private:
     NumberStepper *m_schaal = nullptr, *m_unit = nullptr, *m_bonnr = nullptr, *m_maxGebruikt = nullptr, *m_maxNodig = nullptr;
     NumberStepper *m_prijsWerk = nullptr, *m_prijsOver = nullptr, *m_prijsReis = nullptr, *m_prijsKm = nullptr, *m_btw = nullptr;
     NumberStepper* m_port = nullptr;
-    QCheckBox *m_correctie = nullptr, *m_stdApp = nullptr;
+    QCheckBox *m_correctie = nullptr, *m_stdApp = nullptr, *m_startTls = nullptr;
     KVSwitch* m_auto = nullptr;
     QLineEdit *m_monteur = nullptr, *m_email = nullptr, *m_smtp = nullptr, *m_user = nullptr, *m_ww = nullptr, *m_reply = nullptr;
     QLineEdit *m_valuta = nullptr, *m_afstand = nullptr;
@@ -90,7 +90,8 @@ private:
     KVPage* m_page = nullptr;
     QLabel* m_logo = nullptr;
     QLineEdit *m_bedrijf = nullptr, *m_footer1 = nullptr, *m_footer2 = nullptr, *m_footer3 = nullptr;
-    QLineEdit *m_gebruiker = nullptr, *m_wachtwoord = nullptr, *m_server = nullptr;
+    QLineEdit *m_gebruiker = nullptr, *m_wachtwoord = nullptr, *m_server = nullptr, *m_ca = nullptr;
+    QCheckBox* m_tls = nullptr;
 };
 
 // The About page TabItemAbout.
