@@ -8,6 +8,7 @@ PACKAGES=(
   libmariadb-dev mariadb-server mariadb-client libcurl4-openssl-dev
   libsqlite3-dev sqlite3 libsimpleini-dev libgtest-dev libbenchmark-dev googletest
   xdg-utils xvfb xauth fonts-liberation2 poppler-utils python3-aiosmtpd
+  desktop-file-utils appstream file
   imagemagick x11-apps sox lame ca-certificates openssl
 )
 missing=()

@@ -1,16 +1,24 @@
+#include "app/CommandLine.h"
 #include "app/KVApplication.h"
+#include "app/Log.h"
 #include "app/TFMain.h"
-
-#include <QStandardPaths>
+#include "app/TerminationSignals.h"
 
 // EnglishEdition is a compile-time constant of each executable.
 static constexpr bool EnglishEdition = KV_ENGLISH_EDITION;
 
 int main(int argc, char* argv[])
 {
+    const Edition edition = EnglishEdition ? Edition::English : Edition::Dutch;
+    const CommandLineOptions options = ParseCommandLine(argc, argv, edition);
     KVApplication app(argc, argv);
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    TFMain FMain(docs, EnglishEdition ? Edition::English : Edition::Dutch);
+    Log::Install(Log::DefaultFolder(), options.verbose);
+    TFMain FMain(options.documentsFolder, edition);
+    TerminationSignals closeOnSignal(FMain);
     FMain.show();
-    return app.exec();
+    qCInfo(logApp).noquote() << EditionInfo::ProductName(edition) << EditionInfo::Version() << "started on"
+                             << FMain.global().DocumentsFolder();
+    const int code = app.exec();
+    qCInfo(logApp) << "ended";
+    return code;
 }

@@ -79,6 +79,7 @@ void SeamRecorder::Attach(KVGlobal& g)
         return mailAppResult;
     };
     g.seams.openUrl = [this](const QUrl& u) { openedUrls << u; return true; };
+    g.seams.installedDataFolder = [this] { return installedDataFolder; };
 }
 
 TestApp::TestApp(Edition edition, bool withDatabase)

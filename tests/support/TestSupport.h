@@ -39,6 +39,7 @@ struct SeamRecorder {
     QList<MailAppCall> mailAppCalls;
     int mailAppResult = 0;
     QList<QUrl> openedUrls;
+    QString installedDataFolder; // none: the program runs from its build folder
 
     // Points every seam of g at this recorder.
     void Attach(KVGlobal& g);

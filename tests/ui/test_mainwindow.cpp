@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
+#include "store/Table.h"
 
 #include <QLabel>
 #include <QStackedWidget>
@@ -146,6 +147,35 @@ TEST(MainWindow, StartUpWithoutDatabaseReportsItAndGoesOn)
     // Start-up went on to the document and the main page.
     EXPECT_EQ(w.CurrentPageName(), "TabItemMain");
     EXPECT_GT(w.global().sheet.RowCount(), 0);
+}
+
+// An installed program's first start on an empty documents folder offers the installed template
+// database and sounds: yes puts them in place (an existing sound is kept) and the store opens;
+// no leaves the folder as it was and reports the missing database as before.
+TEST(MainWindow, FirstStartOffersTheInstalledDatabase)
+{
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        TempDocs installed;
+        installed.InstallTemplateDatabase();
+        installed.InstallSounds();
+        TempDocs docs;
+        docs.WriteFile("pop.mp3", "own sound");
+        SeamRecorder rec;
+        rec.installedDataFolder = installed.path();
+        rec.confirmAnswer = yes;
+        TFMain w(docs.path(), Edition::Dutch, [&](KVGlobal& g) { rec.Attach(g); });
+        ASSERT_EQ(rec.confirmations.size(), 1);
+        EXPECT_TRUE(rec.confirmations.first().endsWith("\n" + docs.path()));
+        EXPECT_EQ(QFile::exists(docs.file("kolvarn.db3")), yes);
+        EXPECT_EQ(QFile::exists(docs.file("woosh.mp3")), yes);
+        EXPECT_EQ(docs.ReadFile("pop.mp3"), "own sound");
+        if (yes)
+            EXPECT_TRUE(rec.messages.isEmpty()) << rec.messages.join("|").toStdString();
+        else
+            EXPECT_EQ(rec.messages, QStringList{docs.file("kolvarn.db3") + " opent niet. ontbrekend"});
+        EXPECT_EQ(w.global().BonTable().IsOpen(), yes);
+    }
 }
 
 // An old database is upgraded, its identifiers repaired, its work descriptions migrated and,

@@ -23,9 +23,13 @@ struct Seams {
     std::function<int(const QString& program, const QStringList& args)> runMailApp;
     // Opens a web address in the default browser; returns false when nothing could open it.
     std::function<bool(const QUrl& url)> openUrl;
+    // The folder of the data files an installed package keeps beside the program (the template
+    // database and the sounds), or an empty text when there is none.
+    std::function<QString()> installedDataFolder;
 
     void ShowMessage(const QString& text) const { if (showMessage) showMessage(text); }
     bool Confirm(const QString& text) const { return confirm ? confirm(text) : true; }
     void PlaySound(const QString& path) const { if (playSound) playSound(path); }
     QDateTime Now() const { return now ? now() : QDateTime::currentDateTime(); }
+    QString InstalledDataFolder() const { return installedDataFolder ? installedDataFolder() : QString(); }
 };

@@ -13,6 +13,7 @@
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
+#include "store/DataFiles.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
@@ -173,6 +174,7 @@ void TFMain::InstallProductionSeams()
     s.playSound = [this](const QString& path) { m_sound->Play(path); };
     s.runMailApp = RunDesktopMailApp;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    s.installedDataFolder = InstalledDataFolder;
 }
 
 // ---- start-up -----------------------------------------------------------------------------
@@ -199,7 +201,9 @@ void TFMain::StartUp()
     // 10. The company logo; a missing or unreadable file keeps the built-in one.
     ProForm::LoadLogoAtStartUp(g);
     m_pro->ShowLogo();
-    // 11. The local database: upgrade, repairs; on failure the stores stay closed.
+    // 11. The local database: upgrade, repairs; on failure the stores stay closed. A first start
+    //     of an installed program offers the installed template database.
+    OfferInstalledDataFiles(g, g.seams.InstalledDataFolder());
     OpenDatabase(g);
     // 12. The document sheet.
     RegisterDocumentCaptions(g);
