@@ -284,7 +284,10 @@ INSTANTIATE_TEST_SUITE_P(Mail, ServerChoice, ::testing::Values(
                "kantoor@example.nl,klant@example.com"},
     ServerCase{"RelayDutch", Edition::Dutch, false, false, false, "kantoor@example.nl", "", true, "kantoor@example.nl"},
     ServerCase{"RelayEnglish", Edition::English, false, false, false, "kantoor@example.nl", "klant@example.com", true,
-               "kantoor@example.nl,klant@example.com"}),
+               "kantoor@example.nl,klant@example.com"},
+    // An office field may hold a list; each of its addresses is a recipient of its own.
+    ServerCase{"OfficeList", Edition::Dutch, true, false, false, "kantoor@example.nl; chef@example.nl ,", "klant@example.com",
+               false, "kantoor@example.nl,chef@example.nl,klant@example.com"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- login and STARTTLS ----
@@ -532,11 +535,11 @@ INSTANTIATE_TEST_SUITE_P(Mail, CheckOrder, ::testing::Values(
     CheckCase{"NoPdf", "monteur@example.nl", "kantoor@example.nl", "", false, "", MailOutcome::NoPdf, ""},
     // Anything but one plain address could smuggle in parameters or further recipients.
     CheckCase{"ParametersInClient", "monteur@example.nl", "", "a@b.c> NOTIFY=NEVER, <d@e.f", true, "",
-              MailOutcome::Refused, "Geen geldig e-mailadres: a@b.c> NOTIFY=NEVER, <d@e.f"},
+              MailOutcome::Refused, "Geen geldig e-mailadres: a@b.c> NOTIFY=NEVER"},
     CheckCase{"DisplayNameInOffice", "monteur@example.nl", "Kantoor <kantoor@example.nl>", "klant@example.com", true, "",
               MailOutcome::Refused, "Geen geldig e-mailadres: Kantoor <kantoor@example.nl>"},
-    CheckCase{"TwoOfficeAddresses", "monteur@example.nl", "a@example.nl,b@example.nl", "", true, "",
-              MailOutcome::Refused, "Geen geldig e-mailadres: a@example.nl,b@example.nl"},
+    CheckCase{"HostilePartOfAList", "monteur@example.nl", "a@example.nl, b@example.nl> NOTIFY=NEVER", "", true, "",
+              MailOutcome::Refused, "Geen geldig e-mailadres: b@example.nl> NOTIFY=NEVER"},
     CheckCase{"ParametersInSender", "monteur@example.nl> SIZE=1", "kantoor@example.nl", "", true, "", MailOutcome::NoSender,
               "Geef geldig email adres als afzender onder Config"},
     // A line break in an address or the subject would add headers of its own choosing.
@@ -597,6 +600,7 @@ TEST_F(MailTest, MailAppArgumentList)
     const struct { const char* office; const char* client; QStringList to; } cases[] = {
         {"kantoor@example.nl", "klant@example.com", {"--to", "kantoor@example.nl", "--to", "klant@example.com"}},
         {"", "klant@example.com", {"--to", "klant@example.com"}},
+        {"kantoor@example.nl; chef@example.nl", "", {"--to", "kantoor@example.nl", "--to", "chef@example.nl"}},
         {"", "", {}},
     };
     for (const auto& c : cases) {
@@ -621,7 +625,7 @@ TEST_F(MailTest, MailAppRefusesWhatSmtpRefuses)
     const struct {
         QString office, client, subjectTail, message;
     } cases[] = {
-        {"", "a@b.c> NOTIFY=NEVER, <d@e.f", "", notAnAddress + "a@b.c> NOTIFY=NEVER, <d@e.f"},
+        {"", "a@b.c> NOTIFY=NEVER, <d@e.f", "", notAnAddress + "a@b.c> NOTIFY=NEVER"},
         {"--attach=/etc/passwd", "klant@example.com", "", notAnAddress + "--attach=/etc/passwd"},
         {"kantoor@example.nl", "klant@example.com\r\nBcc: x@example.org", "", lineBreak},
         {"kantoor@example.nl", "", "\n", lineBreak},

@@ -7,6 +7,7 @@
 #include "app/KVGlobal.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QObject>
 #include <QProcess>
 
@@ -34,13 +35,18 @@ std::optional<QString> NotPlain(const QStringList& addresses)
     return std::nullopt;
 }
 
-// The recipients that are set: the office, then the client.
+// The recipients that are set: the office, then the client. Either field may hold a list
+// separated by "," or ";"; each of its parts must then be one plain address.
 QStringList Recipients(const KVGlobal& g)
 {
+    static const QRegularExpression separator(QStringLiteral("[,;]"));
     QStringList to;
-    for (const QString& a : {g.settings.inst.email, g.bon.email}) {
-        if (!a.isEmpty())
-            to << a;
+    for (const QString& field : {g.settings.inst.email, g.bon.email}) {
+        for (const QString& part : field.split(separator)) {
+            const QString a = part.trimmed();
+            if (!a.isEmpty())
+                to << a;
+        }
     }
     return to;
 }
@@ -196,8 +202,8 @@ MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn&
     MailMessage m;
     m.from = reply;
     m.replyTo = reply;
-    m.to = office.isEmpty() ? client : (client.isEmpty() ? office : office + QLatin1Char(',') + client);
     m.recipients = Recipients(g);
+    m.to = m.recipients.join(QLatin1Char(','));
     m.subject = MailSubject(g);
     if (HasLineBreak(reply)) {
         g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kLineBreakRefused)));
