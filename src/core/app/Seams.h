@@ -1,4 +1,6 @@
 #pragma once
+#include "DurableFile.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -23,6 +25,8 @@ struct Seams {
     std::function<int(const QString& program, const QStringList& args)> runMailApp;
     // Opens a web address in the default browser; returns false when nothing could open it.
     std::function<bool(const QUrl& url)> openUrl;
+    // The system calls with which the settings file is replaced.
+    FileCalls files;
 
     void ShowMessage(const QString& text) const { if (showMessage) showMessage(text); }
     bool Confirm(const QString& text) const { return confirm ? confirm(text) : true; }

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTextOption>
 #include <cmath>
 
@@ -160,6 +161,115 @@ void SheetPainter::paintBlock(QPainter& p, int col, int row, const QRectF& rect,
         paintText(p, col, row, cell, rect);
 }
 
+namespace {
+// The line with "…" at its end, as much of it kept as leaves room for the dots within width.
+QString withEllipsis(QString line, const QFontMetricsF& fm, qreal width)
+{
+    static const QString dots(QChar(0x2026));
+    const auto trimEnd = [&line] {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+    };
+    trimEnd();
+    while (!line.isEmpty() && fm.horizontalAdvance(line + dots) > width) {
+        line.chop(line.size() >= 2 && line.back().isLowSurrogate() ? 2 : 1);
+        trimEnd();
+    }
+    return line + dots;
+}
+} // namespace
+
+struct SheetPainter::Layout {
+    QFont font;
+    QString text;         // what is drawn: the whole text, or the lines that show, the last ending in "…"
+    QTextOption option;
+    QRectF at;            // in the frame the text is drawn in (shrunk by `shrink` from `origin`)
+    QPointF origin;
+    qreal shrink = 1;     // a line a little too wide is drawn smaller
+    QRectF lineClip;      // when not empty: the whole lines of a block read from the top
+    TextFit fit;
+};
+
+SheetPainter::Layout SheetPainter::layOut(int col, int row, const SheetCell& cell, const QRectF& rect,
+                                          const QString& source) const
+{
+    Layout l;
+    l.font = CellFont(cell);
+    const QFontMetricsF fm(l.font);
+    l.text = source;
+    l.text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    l.at = rect;
+    // Wrapping only where the block has room for a second line; a one-row label keeps its
+    // word whole.
+    const bool wrap = m_sheet.WordWrap(col) && rect.height() >= 2 * fm.lineSpacing();
+    l.option.setUseDesignMetrics(true);
+    l.option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    // Wrapped text of a block of several rows reads from the top; all else is centred.
+    const Qt::Alignment vertical = wrap && cell.rowSpan > 1 ? Qt::AlignTop : Qt::AlignVCenter;
+    l.option.setAlignment(horizontal(m_sheet.DisplayAlignment(col, row)) | vertical);
+    if (vertical == Qt::AlignTop) {
+        // Only whole lines: a line that does not fit the block is left out, not cut.
+        const int lines = std::max(1, int(rect.height() / fm.lineSpacing()));
+        l.lineClip = QRectF(rect.left() - kTextInsetX, rect.top(), rect.width() + 2 * kTextInsetX, lines * fm.lineSpacing());
+    }
+
+    QStringList lines;
+    if (wrap) {
+        QTextLayout layout(l.text, l.font);
+        layout.setTextOption(l.option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(rect.width());
+            lines << l.text.mid(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+    } else {
+        lines = l.text.split(QChar::LineSeparator);
+        // A line a little too wide is drawn smaller rather than cut (a ticket number in its
+        // one column); beyond that it is cut.
+        qreal widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, fm.horizontalAdvance(line));
+        if (widest > rect.width() && rect.width() > 0) {
+            l.shrink = std::max(kMinShrink, rect.width() / widest);
+            l.origin = rect.topLeft();
+            l.at = QRectF(QPointF(0, 0), rect.size() / l.shrink);
+        }
+    }
+    l.fit = {int(lines.size()), std::max(1, int(l.at.height() / fm.lineSpacing()))};
+
+    // A text that does not fit is drawn as the lines that show, so that nothing beyond them is
+    // on the page, not even as text hidden by the clip; its last line ends in "…".
+    bool cut = !l.fit.Fits();
+    if (!wrap)
+        for (const QString& line : lines)
+            cut = cut || fm.horizontalAdvance(line) > l.at.width();
+    if (!cut)
+        return l;
+    lines = lines.mid(0, l.fit.shown);
+    for (QString& line : lines) {
+        while (!line.isEmpty() && (line.back() == QChar::LineSeparator || line.back().isSpace()))
+            line.chop(1);
+        if (fm.horizontalAdvance(line) > l.at.width())
+            line = withEllipsis(line, fm, l.at.width());
+    }
+    if (!l.fit.Fits() && !lines.last().endsWith(QChar(0x2026)))
+        lines.last() = withEllipsis(lines.last(), fm, l.at.width());
+    l.text = lines.join(QChar::LineSeparator);
+    l.option.setWrapMode(QTextOption::NoWrap);
+    return l;
+}
+
+TextFit SheetPainter::FitText(int col, int row, const QString& text) const
+{
+    const QPoint base = m_sheet.BaseOf(col, row);
+    const QRectF rect = BlockRect(base.x(), base.y()).adjusted(kTextInsetX, kTextInsetY, -kTextInsetX, -kTextInsetY);
+    TextFit fit = layOut(base.x(), base.y(), m_sheet.Cell(base.x(), base.y()), rect, text).fit;
+    if (text.isEmpty())
+        fit.lines = 0;
+    return fit;
+}
+
 void SheetPainter::paintText(QPainter& p, int col, int row, const SheetCell& cell, const QRectF& rect) const
 {
     QRectF textRect = rect.adjusted(kTextInsetX, kTextInsetY, -kTextInsetX, -kTextInsetY);
@@ -181,41 +291,16 @@ void SheetPainter::paintText(QPainter& p, int col, int row, const SheetCell& cel
         }
     }
     if (!text.isEmpty()) {
-        const QFont font = CellFont(cell);
-        const QFontMetricsF fm(font);
-        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-        // Wrapping only where the block has room for a second line; a one-row label keeps
-        // its word whole.
-        const bool wrap = m_sheet.WordWrap(col) && textRect.height() >= 2 * fm.lineSpacing();
-        QTextOption option;
-        option.setUseDesignMetrics(true);
-        option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-        // Wrapped text of a block of several rows reads from the top; all else is centred.
-        const Qt::Alignment vertical = wrap && cell.rowSpan > 1 ? Qt::AlignTop : Qt::AlignVCenter;
-        option.setAlignment(horizontal(m_sheet.DisplayAlignment(col, row)) | vertical);
-        p.setFont(font);
+        const Layout l = layOut(col, row, cell, textRect, text);
+        p.setFont(l.font);
         p.setPen(Qt::black);
-        QRectF at = textRect;
-        if (vertical == Qt::AlignTop) {
-            // Only whole lines: a line that does not fit the block is left out, not cut.
-            const int lines = std::max(1, int(textRect.height() / fm.lineSpacing()));
-            p.setClipRect(QRectF(textRect.left() - kTextInsetX, textRect.top(), textRect.width() + 2 * kTextInsetX,
-                                 lines * fm.lineSpacing()), Qt::IntersectClip);
+        if (!l.lineClip.isEmpty())
+            p.setClipRect(l.lineClip, Qt::IntersectClip);
+        if (l.shrink != 1) {
+            p.translate(l.origin);
+            p.scale(l.shrink, l.shrink);
         }
-        if (!wrap) {
-            // A line a little too wide is drawn smaller rather than cut (a ticket number in
-            // its one column); beyond that it is clipped by the block.
-            qreal widest = 0;
-            for (const QString& line : text.split(QChar::LineSeparator))
-                widest = std::max(widest, fm.horizontalAdvance(line));
-            if (widest > textRect.width() && textRect.width() > 0) {
-                const qreal f = std::max(kMinShrink, textRect.width() / widest);
-                p.translate(textRect.topLeft());
-                p.scale(f, f);
-                at = QRectF(QPointF(0, 0), textRect.size() / f);
-            }
-        }
-        p.drawText(at, text, option);
+        p.drawText(l.at, l.text, l.option);
     }
     p.restore();
 }
