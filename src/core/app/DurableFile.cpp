@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,10 +62,12 @@ bool isStaleName(const QString& name, const QString& base)
                 return false;
         return true;
     };
-    // Ours: "<name>.new-XXXXXX"; the earlier writer's: "<name>.XXXXXX".
+    // Ours: "<name>.new-XXXXXX". The earlier writer's: "<name>.XXXXXX", six random letters and
+    // digits; a word of six small letters ("backup") is more likely a copy someone made.
     if (tail.startsWith(QLatin1String("new-")))
         return tail.size() == 10 && alnum(tail.mid(4));
-    return tail.size() == 6 && alnum(tail);
+    const bool word = std::all_of(tail.begin(), tail.end(), [](QChar c) { return c >= u'a' && c <= u'z'; });
+    return tail.size() == 6 && alnum(tail) && !word;
 }
 
 } // namespace

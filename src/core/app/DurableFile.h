@@ -41,6 +41,7 @@ void WriteFileDurably(const QString& path, const QByteArray& bytes, const FileCa
 QString TemporaryPrefix(const QString& path);
 
 // Removes what writers of path left behind when they were killed halfway: the temporary files
-// of WriteFileDurably, and those of the earlier writer ("<path>." + six letters or digits).
+// of WriteFileDurably, and those of the earlier writer ("<path>." + six random letters and
+// digits, but not a word of six small letters).
 // They may hold passwords. Nothing else is touched; a file that cannot be removed stays.
 void RemoveStaleTemporaries(const QString& path);

@@ -47,7 +47,7 @@ public:
 private:
     struct Layout;
     // The text of a cell as it is drawn in rect: where its lines go and which of them show.
-    Layout layOut(int col, int row, const SheetCell& cell, const QRectF& rect, const QString& text) const;
+    void layOut(Layout& l, int col, int row, const SheetCell& cell, const QRectF& rect, const QString& text) const;
     void paintBlock(QPainter& p, int col, int row, const QRectF& rect, Target target) const;
     void paintText(QPainter& p, int col, int row, const SheetCell& cell, const QRectF& rect) const;
 
