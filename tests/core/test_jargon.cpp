@@ -34,7 +34,7 @@ TEST(Jargon, TermCaptionsHaveDesignTexts)
 TEST(LanguageTable, EveryFileHasTheSameSourcesInTheSameOrder)
 {
     const QStringList de = sourcesOf("de");
-    ASSERT_EQ(de.size(), 105);
+    ASSERT_EQ(de.size(), 110);
     EXPECT_EQ(de.first(), "Aantal");
     EXPECT_EQ(de.at(86), "Kolvarn");
     EXPECT_EQ(de.at(96), "Maximum aantal foto's op kolvarn.");

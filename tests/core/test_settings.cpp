@@ -230,6 +230,10 @@ TEST(IniFile, RefusedWriteThrows)
         EXPECT_TRUE(rec.messages[0].startsWith("De instellingen zijn niet opgeslagen: " + g.SettingsPath() + " (Not a directory)"))
             << rec.messages[0].toStdString();
     }
+    g.jargon.SetLanguageCode("us");
+    EXPECT_THROW(WriteTicketCounter(g), KVAbort);
+    EXPECT_EQ(rec.messages.last(),
+              "The settings were not saved: " + g.SettingsPath() + " (Not a directory). The settings file is unchanged.");
 }
 
 // A value reads back with every character it was written with; files of earlier versions,
