@@ -49,6 +49,7 @@ const std::map<std::string, std::function<QByteArray()>>& shapes()
         {"mail_lines", [] {
              QByteArray head = kHealthy;
              head.replace("count=3", "count=2000000");
+             head += "[mailtekst]\n";
              return repeated(head, [](int i) { return "regel" + QByteArray::number(i + 3) + "=tekst\n"; });
          }},
         // A count near 2^31 with one line far out, and the rest of the file comments.

@@ -80,6 +80,20 @@ public:
     {
         return const_cast<SlotTable*>(this)->Find(hash, std::forward<Eq>(eq));
     }
+    // Room for n indices without growing.
+    void Reserve(size_t n)
+    {
+        size_t size = 16;
+        while (size < n * 2)
+            size *= 2;
+        if (size > m_slots.size()) {
+            std::vector<Slot> old(size);
+            old.swap(m_slots);
+            for (const Slot& s : old)
+                if (s.index >= 0)
+                    place(s.hash, s.index);
+        }
+    }
     // The index must not be in the table yet.
     void Insert(quint32 hash, int index)
     {
@@ -183,53 +197,79 @@ struct IniFile::Doc {
     bool whole = true; // false: the file is there but could not be read whole
     QByteArray newline = "\n";
 
-    struct Section {
-        Span name;
-        Offset insertAt = 0; // new keys go in here: the end of its last key line or of its header
-        int keyCount = 0;
+    // The file as parsed: its header lines and its key lines, in file order. A section that
+    // comes back later in the file is one section; that is worked out when it is asked for.
+    struct Block {
+        Span name;            // of the header; empty for the keys before any header
+        Offset headerEnd = 0;
+        int firstKey = 0, endKey = 0;
     };
     struct Key {
         Offset lineBegin = 0, lineEnd = 0; // without the line break
-        int section = 0;
+        Span key;
+        int block = 0;
     };
-    std::vector<Section> sections;
+    std::vector<Block> blocks;
     std::vector<Key> keys;
-    SlotTable sectionTable, keyTable;
+    std::vector<Offset> keyLengths; // of each key's name: what a scan compares first
+
+    // A section as the readers and writers see it: every block of its name.
+    struct Section {
+        std::vector<int> blocks;
+        int keyCount = 0;
+        Offset insertAt = 0; // new keys go in here: the end of its last key line or of its header
+    };
 
     const char* bytes() const { return data.constData(); }
 
-    static quint32 keyHash(int section, const char* p, Span key)
+    // Null when the file has no such section.
+    const Section* FindSection(const QByteArray& name) const
     {
-        return hashNoCase(kHashSeed ^ quint32(section) * 2654435761u, p, key);
+        const QByteArray lower = name.toLower();
+        auto it = m_sections.constFind(lower);
+        if (it == m_sections.constEnd()) {
+            Section s;
+            const Span wanted{0, Offset(name.size())};
+            for (int b = 0; b < int(blocks.size()); ++b)
+                if (equalNoCase(bytes(), blocks[size_t(b)].name, name.constData(), wanted)) {
+                    const Block& block = blocks[size_t(b)];
+                    s.blocks.push_back(b);
+                    s.keyCount += block.endKey - block.firstKey;
+                    s.insertAt = block.endKey > block.firstKey ? keys[size_t(block.endKey - 1)].lineEnd : block.headerEnd;
+                }
+            it = m_sections.insert(lower, std::move(s));
+        }
+        return it->blocks.empty() ? nullptr : &*it;
     }
 
-    int FindSection(const char* p, Span name) const
+    // The key line that reads for (section, key): its last one, or -1. A few look-ups scan the
+    // section; once the scans have cost as much as an index of every key would, the index is
+    // built and answers the rest.
+    int FindKey(const QByteArray& section, const QByteArray& key) const
     {
-        const int* at = sectionTable.Find(hashNoCase(kHashSeed, p, name), [&](int i) {
-            return equalNoCase(bytes(), sections[size_t(i)].name, p, name);
-        });
-        return at ? *at : -1;
+        const Span wanted{0, Offset(key.size())};
+        if (m_indexed || m_scanned > kScanBudget * qint64(keys.size()) + kScanBudget) {
+            if (!m_indexed)
+                buildIndex();
+            const int* at = m_keyTable.Find(keyHash(section.constData(), {0, Offset(section.size())}, key.constData(), wanted),
+                                            [&](int i) { return isKey(i, section, key); });
+            return at ? *at : -1;
+        }
+        const Section* s = FindSection(section);
+        if (!s)
+            return -1;
+        m_scanned += s->keyCount;
+        const Offset length = wanted.size();
+        for (auto b = s->blocks.rbegin(); b != s->blocks.rend(); ++b)
+            for (int k = blocks[size_t(*b)].endKey - 1; k >= blocks[size_t(*b)].firstKey; --k)
+                if (keyLengths[size_t(k)] == length && equalNoCase(bytes(), keys[size_t(k)].key, key.constData(), wanted))
+                    return k;
+        return -1;
     }
-    int FindSection(const QByteArray& name) const { return FindSection(name.constData(), {0, Offset(name.size())}); }
 
     bool Split(const Key& k, Span& key, Span& value) const
     {
         return splitKeyLine(bytes(), k.lineBegin, k.lineEnd, key, value);
-    }
-
-    int FindKey(int section, const char* p, Span name) const
-    {
-        const int* at = keyTable.Find(keyHash(section, p, name), [&](int i) {
-            const Key& k = keys[size_t(i)];
-            Span key, value;
-            return k.section == section && Split(k, key, value) && equalNoCase(bytes(), key, p, name);
-        });
-        return at ? *at : -1;
-    }
-    int FindKey(const QByteArray& section, const QByteArray& key) const
-    {
-        const int s = FindSection(section);
-        return s < 0 ? -1 : FindKey(s, key.constData(), {0, Offset(key.size())});
     }
 
     QString Value(int keyIndex) const
@@ -241,6 +281,46 @@ struct IniFile::Doc {
     }
 
     void Parse();
+
+private:
+    // Scanning sequentially costs a fraction of filling a hash table at random: this many
+    // scans of the whole file before an index pays.
+    static constexpr qint64 kScanBudget = 16;
+
+    static quint32 keyHash(const char* sp, Span section, const char* kp, Span key)
+    {
+        return hashNoCase(hashNoCase(kHashSeed, sp, section) * 2654435761u, kp, key);
+    }
+    bool isKey(int k, const QByteArray& section, const QByteArray& key) const
+    {
+        const Key& entry = keys[size_t(k)];
+        return equalNoCase(bytes(), entry.key, key.constData(), {0, Offset(key.size())})
+            && equalNoCase(bytes(), blocks[size_t(entry.block)].name, section.constData(), {0, Offset(section.size())});
+    }
+    void buildIndex() const
+    {
+        m_keyTable.Reserve(keys.size());
+        const char* p = bytes();
+        for (int k = 0; k < int(keys.size()); ++k) {
+            const Key& entry = keys[size_t(k)];
+            const Span section = blocks[size_t(entry.block)].name;
+            const quint32 h = keyHash(p, section, p, entry.key);
+            int* earlier = m_keyTable.Find(h, [&](int i) {
+                return equalNoCase(p, keys[size_t(i)].key, p, entry.key)
+                    && equalNoCase(p, blocks[size_t(keys[size_t(i)].block)].name, p, section);
+            });
+            if (earlier)
+                *earlier = k; // the last line of a key is the one that reads
+            else
+                m_keyTable.Insert(h, k);
+        }
+        m_indexed = true;
+    }
+
+    mutable QHash<QByteArray, Section> m_sections; // lower-case name -> its blocks
+    mutable qint64 m_scanned = 0; // keys compared by scans so far
+    mutable bool m_indexed = false;
+    mutable SlotTable m_keyTable;
 };
 
 void IniFile::Doc::Parse()
@@ -251,7 +331,7 @@ void IniFile::Doc::Parse()
     if (const void* nl = std::memchr(p, '\n', size_t(n)); nl && nl != p && static_cast<const char*>(nl)[-1] == '\r')
         newline = "\r\n";
 
-    int current = -1;
+    blocks.push_back({}); // the keys before any header
     while (pos < n) {
         const void* found = std::memchr(p + pos, '\n', size_t(n - pos));
         const Offset next = found ? Offset(static_cast<const char*>(found) - p) : n;
@@ -262,36 +342,15 @@ void IniFile::Doc::Parse()
         Span key, value;
         const Span line = trimmed(p, pos, end);
         if (!line.empty() && p[line.begin] == '[') {
-            const void* close = std::memchr(p + line.begin, ']', size_t(line.size()));
-            if (close) {
+            if (const void* close = std::memchr(p + line.begin, ']', size_t(line.size()))) {
                 const Span name = trimmed(p, line.begin + 1, Offset(static_cast<const char*>(close) - p));
-                current = FindSection(p, name);
-                if (current < 0) {
-                    current = int(sections.size());
-                    sections.push_back({name, end, 0});
-                    sectionTable.Insert(hashNoCase(kHashSeed, p, name), current);
-                }
-                sections[size_t(current)].insertAt = end; // a section that comes back takes new keys in its last part
+                const int first = int(keys.size());
+                blocks.push_back({name, end, first, first});
             }
         } else if (splitKeyLine(p, pos, end, key, value)) {
-            if (current < 0) { // keys before any header: the section without a name
-                current = int(sections.size());
-                sections.push_back({Span{}, 0, 0});
-                sectionTable.Insert(kHashSeed, current);
-            }
-            Section& s = sections[size_t(current)];
-            s.insertAt = end;
-            ++s.keyCount;
-            const int index = int(keys.size());
-            keys.push_back({pos, end, current});
-            if (int* earlier = keyTable.Find(keyHash(current, p, key), [&](int i) {
-                    Span k, v;
-                    return keys[size_t(i)].section == current && Split(keys[size_t(i)], k, v)
-                        && equalNoCase(p, k, p, key);
-                }))
-                *earlier = index; // the last line of a key is the one that reads
-            else
-                keyTable.Insert(keyHash(current, p, key), index);
+            keys.push_back({pos, end, key, int(blocks.size()) - 1});
+            keyLengths.push_back(key.size());
+            blocks.back().endKey = int(keys.size());
         }
         pos = next + 1;
     }
@@ -405,26 +464,23 @@ QString IniFile::FormatFloat(double value)
 void IniFile::ForEachKey(const QString& section, const std::function<void(const QString&, const QString&)>& fn) const
 {
     const Doc& d = doc();
-    const int s = d.FindSection(section.toUtf8());
-    if (s < 0)
+    const Doc::Section* s = d.FindSection(section.toUtf8());
+    if (!s)
         return;
-    for (int i = 0; i < int(d.keys.size()); ++i) {
-        const Doc::Key& k = d.keys[size_t(i)];
-        if (k.section != s)
-            continue;
-        Span key, value;
-        d.Split(k, key, value);
-        QString text = d.Value(i);
-        if (text.size() > kMaxTextRead)
-            text = text.left(text[kMaxTextRead - 1].isHighSurrogate() ? kMaxTextRead - 1 : kMaxTextRead);
-        fn(QString::fromUtf8(d.bytes() + key.begin, key.size()), text);
-    }
+    for (int b : s->blocks)
+        for (int k = d.blocks[size_t(b)].firstKey; k < d.blocks[size_t(b)].endKey; ++k) {
+            const Span key = d.keys[size_t(k)].key;
+            QString text = d.Value(k);
+            if (text.size() > kMaxTextRead)
+                text = text.left(text[kMaxTextRead - 1].isHighSurrogate() ? kMaxTextRead - 1 : kMaxTextRead);
+            fn(QString::fromUtf8(d.bytes() + key.begin, key.size()), text);
+        }
 }
 
 int IniFile::KeyCount(const QString& section) const
 {
-    const int s = doc().FindSection(section.toUtf8());
-    return s < 0 ? 0 : doc().sections[size_t(s)].keyCount;
+    const Doc::Section* s = doc().FindSection(section.toUtf8());
+    return s ? s->keyCount : 0;
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const
@@ -489,7 +545,11 @@ IniEdit::IniEdit(QString path, FileCalls calls) : m_path(std::move(path)), m_cal
 
 void IniEdit::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    m_changes.push_back({section.toUtf8(), key.toUtf8(), quotedIfNeeded(oneLine(value).toUtf8())});
+    if (section != m_section) { // a run of keys of one section shares its name
+        m_section = section;
+        m_sectionBytes = section.toUtf8();
+    }
+    m_changes.push_back({m_sectionBytes, key.toUtf8(), quotedIfNeeded(oneLine(value).toUtf8())});
 }
 
 void IniEdit::WriteInteger(const QString& section, const QString& key, int value)
@@ -519,52 +579,54 @@ std::shared_ptr<const IniFile::Doc> IniEdit::Save() const
 
     // Keys the file has: their line is rewritten with the last value given.
     std::vector<int> rewrite(disk->keys.size(), -1);
-    // Keys it has not: added in the order they were first given, with the last value given.
+    // The sections written to: of the file, or new ones, added at the end in the order given.
+    struct Target {
+        bool inFile;
+        Offset insertAt;
+        QByteArray name;
+    };
+    std::vector<Target> targets;
+    QHash<QByteArray, int> targetOf; // lower-case name -> target
+    // Keys the file has not: added in the order they were first given, with the last value given.
     struct Added {
         int first, last;
-        int section;    // a section of the file, or -1 - n for the n-th new section
+        int target;
     };
     std::vector<Added> added;
     SlotTable addedTable;
-    std::vector<QByteArray> newSections;
-    SlotTable newSectionTable;
 
     const auto span = [](const QByteArray& b) { return Span{0, Offset(b.size())}; };
+    int target = -1;
     for (int i = 0; i < int(m_changes.size()); ++i) {
         const Change& c = m_changes[size_t(i)];
-        int section = disk->FindSection(c.section);
-        if (section >= 0) {
-            const int k = disk->FindKey(section, c.key.constData(), span(c.key));
+        if (target < 0 || c.section != targets[size_t(target)].name) {
+            const QByteArray lower = c.section.toLower();
+            if (const auto it = targetOf.constFind(lower); it != targetOf.constEnd())
+                target = *it;
+            else {
+                const Doc::Section* s = disk->FindSection(c.section);
+                target = int(targets.size());
+                targets.push_back({s != nullptr, s ? s->insertAt : 0, c.section});
+                targetOf.insert(lower, target);
+            }
+        }
+        if (targets[size_t(target)].inFile) {
+            const int k = disk->FindKey(c.section, c.key);
             if (k >= 0) {
                 rewrite[size_t(k)] = i;
                 continue;
             }
-        } else {
-            const quint32 h = hashNoCase(kHashSeed, c.section.constData(), span(c.section));
-            const auto same = [&](int n) {
-                return equalNoCase(newSections[size_t(n)].constData(), span(newSections[size_t(n)]), c.section.constData(),
-                                   span(c.section));
-            };
-            int n;
-            if (const int* at = newSectionTable.Find(h, same))
-                n = *at;
-            else {
-                n = int(newSections.size());
-                newSections.push_back(c.section);
-                newSectionTable.Insert(h, n);
-            }
-            section = -1 - n;
         }
-        const quint32 h = hashNoCase(kHashSeed ^ quint32(section), c.key.constData(), span(c.key));
+        const quint32 h = hashNoCase(kHashSeed ^ quint32(target) * 2654435761u, c.key.constData(), span(c.key));
         const auto same = [&](int a) {
             const Change& o = m_changes[size_t(added[size_t(a)].first)];
-            return added[size_t(a)].section == section && equalNoCase(o.key.constData(), span(o.key), c.key.constData(), span(c.key));
+            return added[size_t(a)].target == target && equalNoCase(o.key.constData(), span(o.key), c.key.constData(), span(c.key));
         };
         if (int* at = addedTable.Find(h, same))
             added[size_t(*at)].last = i;
         else {
             addedTable.Insert(h, int(added.size()));
-            added.push_back({i, i, section});
+            added.push_back({i, i, target});
         }
     }
 
@@ -580,16 +642,13 @@ std::shared_ptr<const IniFile::Doc> IniEdit::Save() const
         if (rewrite[k] < 0)
             continue;
         const Doc::Key& key = disk->keys[k];
-        Span name, value;
-        disk->Split(key, name, value);
         edits.push_back({key.lineBegin, key.lineEnd, -1,
-                         QByteArray(p + name.begin, name.size()) + '=' + m_changes[size_t(rewrite[k])].value});
+                         QByteArray(p + key.key.begin, key.key.size()) + '=' + m_changes[size_t(rewrite[k])].value});
     }
     for (const Added& a : added)
-        if (a.section >= 0) {
-            const Offset at = disk->sections[size_t(a.section)].insertAt;
-            edits.push_back({at, at, a.first, nl + m_changes[size_t(a.first)].key + '=' + m_changes[size_t(a.last)].value});
-        }
+        if (const Target& t = targets[size_t(a.target)]; t.inFile)
+            edits.push_back({t.insertAt, t.insertAt, a.first,
+                             nl + m_changes[size_t(a.first)].key + '=' + m_changes[size_t(a.last)].value});
     std::sort(edits.begin(), edits.end(), [](const Edit& x, const Edit& y) {
         return x.at != y.at ? x.at < y.at : x.order < y.order;
     });
@@ -603,15 +662,19 @@ std::shared_ptr<const IniFile::Doc> IniEdit::Save() const
         pos = e.end;
     }
     out.append(p + pos, Offset(disk->data.size()) - pos);
-    for (int n = 0; n < int(newSections.size()); ++n) {
+    std::vector<std::vector<int>> addedTo(targets.size());
+    for (int a = 0; a < int(added.size()); ++a)
+        addedTo[size_t(added[size_t(a)].target)].push_back(a);
+    for (int t = 0; t < int(targets.size()); ++t) {
+        if (targets[size_t(t)].inFile)
+            continue;
         if (!out.isEmpty() && !out.endsWith('\n'))
             out.append(nl);
         if (!out.isEmpty())
             out.append(nl);
-        out.append('[' + newSections[size_t(n)] + ']' + nl);
-        for (const Added& a : added)
-            if (a.section == -1 - n)
-                out.append(m_changes[size_t(a.first)].key + '=' + m_changes[size_t(a.last)].value + nl);
+        out.append('[' + targets[size_t(t)].name + ']' + nl);
+        for (int a : addedTo[size_t(t)])
+            out.append(m_changes[size_t(added[size_t(a)].first)].key + '=' + m_changes[size_t(added[size_t(a)].last)].value + nl);
     }
 
     WriteFileDurably(m_path, out, m_calls);

@@ -103,4 +103,6 @@ private:
     QString m_path;
     FileCalls m_calls;
     std::vector<Change> m_changes;
+    QString m_section;
+    QByteArray m_sectionBytes;
 };
