@@ -11,8 +11,8 @@
 // case. A line "[name]" opens a section, a line "key=value" holds a value, a line starting with
 // ";" or "#" is a comment. Blanks (spaces, tabs, NUL bytes) around a name, a key or a value are
 // not part of it; a value with blanks at its ends is written in double quotes ("  geheim ")
-// and read back without them, so every value reads back as it was written. A value that a
-// line holds more than once reads as the last one.
+// and read back without them, so every value reads back as it was written. A key that the
+// file holds more than once reads as its last line.
 //
 // Reads never fail: a missing file, section or key, or a value that does not parse, gives the
 // default; a file that cannot be read whole reads as empty. A write keeps the file's lines as
