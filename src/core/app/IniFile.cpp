@@ -331,6 +331,15 @@ void IniFile::Doc::Parse()
     if (const void* nl = std::memchr(p, '\n', size_t(n)); nl && nl != p && static_cast<const char*>(nl)[-1] == '\r')
         newline = "\r\n";
 
+    // Room for a key or a header on every line, so the arrays are filled without moving; the
+    // pages that stay unused are never touched.
+    size_t lines = 1;
+    for (const char* at = p; (at = static_cast<const char*>(std::memchr(at, '\n', size_t(p + n - at)))); ++at)
+        ++lines;
+    keys.reserve(lines);
+    keyLengths.reserve(lines);
+    blocks.reserve(lines + 1);
+
     blocks.push_back({}); // the keys before any header
     while (pos < n) {
         const void* found = std::memchr(p + pos, '\n', size_t(n - pos));
