@@ -261,7 +261,8 @@ TEST(ConfigForm, RefusedWriteEndsTheConfirmBeforeTheDocument)
     ASSERT_TRUE(QDir(app.docs.path()).mkdir("kvrn.ini")); // a folder where the file should be
     ConfigValues v = ConfigForm::Open(g);
     v.maxgebruikt = 6;
-    EXPECT_THROW(ConfigForm::Confirm(g, v), KVError);
+    EXPECT_THROW(ConfigForm::Confirm(g, v), KVAbort);
+    EXPECT_EQ(app.rec.messages.size(), 1) << "the user is told";
     EXPECT_EQ(g.sheet.Text(5, 12), "mark");
 }
 

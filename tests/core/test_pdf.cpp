@@ -4,6 +4,7 @@
 #include "document/Amounts.h"
 #include "document/KVGrid.h"
 #include "document/PdfExport.h"
+#include "document/SheetPainter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -154,4 +155,54 @@ TEST(PdfExport, AReadOnlyFolderRaisesAnError)
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_TRUE(filesIn(folder).filter(QStringLiteral("kolvarn")).isEmpty());
     }
+}
+
+// A text longer than its block ends in "…" after the last line that shows, and what is cut is
+// not in the PDF at all, not even as text hidden by the clip.
+TEST(PdfExport, ACutTextEndsInAnEllipsisAndTheCutPartIsNotInThePdf)
+{
+    TestApp app(Edition::Dutch, false);
+    Sheet sheet;
+    sheet.Resize(10, 6);
+    sheet.SetWordWrap(0, true);
+    sheet.Merge(0, 0, 10, 3); // a wrapped block of three rows
+    sheet.SetText(0, 0, QStringLiteral("zichtbaar1\nzichtbaar2\nzichtbaar3\nweg4\nweg5 met een heel lange regel die ook "
+                                       "nog eens zou moeten omslaan als er ruimte was\nweg6"));
+    sheet.Merge(0, 3, 3, 1); // a block that keeps one line
+    sheet.SetText(0, 3, QStringLiteral("Begin van een naam die veel te lang is voor dit vak: staartwoord"));
+    sheet.SetText(0, 4, QStringLiteral("kort")); // fits: drawn as it is
+    const QString path = app.docs.file(QStringLiteral("cut.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(RenderSheetPdf(sheet));
+    file.close();
+
+    const QString text = pdfText(path);
+    for (const char* shown : {"zichtbaar1", "zichtbaar2", "Begin van", "kort"})
+        EXPECT_TRUE(text.contains(QLatin1String(shown))) << shown;
+    EXPECT_TRUE(text.contains(QStringLiteral("zichtbaar3 …"))) << text.toStdString();
+    for (const char* cut : {"weg4", "weg5", "weg6", "omslaan", "staartwoord"})
+        EXPECT_FALSE(text.contains(QLatin1String(cut))) << cut;
+    EXPECT_EQ(text.count(QStringLiteral("…")), 2) << text.toStdString();
+
+    // The block's fit says the same.
+    const TextFit fit = SheetPainter(sheet).FitText(0, 1, sheet.Text(0, 0));
+    EXPECT_EQ(fit.shown, 3);
+    EXPECT_GE(fit.lines, 6);
+    EXPECT_TRUE(SheetPainter(sheet).FitText(0, 0, QStringLiteral("a\nb\nc")).Fits());
+    EXPECT_EQ(SheetPainter(sheet).FitText(0, 0, QString()).lines, 0);
+}
+
+// The ticket's own long texts: the description of the sample is longer than its three rows.
+TEST(PdfExport, TheTicketsDescriptionIsCutAsTheEditorCountsIt)
+{
+    Sample app;
+    KVGlobal& g = *app.g;
+    const TextFit fit = DescriptionFit(g, g.bon.werkzh);
+    ASSERT_FALSE(fit.Fits());
+    EXPECT_TRUE(RemarksFit(g, g.bon.opm).Fits());
+    const QString text = pdfText(ExportTicketPdf(g));
+    EXPECT_TRUE(text.contains(QStringLiteral("…"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("onderhoudscontract"))) << "from the cut second paragraph";
+    EXPECT_TRUE(text.contains(QStringLiteral("Groeten aan Zoë!"))) << "the remarks fit whole";
 }

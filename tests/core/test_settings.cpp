@@ -1,3 +1,4 @@
+#include "app/DurableFile.h"
 #include "app/IniFile.h"
 #include "app/KVError.h"
 #include "app/SettingsStore.h"
@@ -5,10 +6,14 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,16 +219,249 @@ TEST(IniFile, RefusedWriteThrows)
         EXPECT_EQ(e.text(), "Unable to write to " + path);
     }
 
-    // The settings writers hand the error on.
+    // The settings writers tell the user and end the action.
     KVGlobal g(Edition::Dutch, docs.file("notafolder"));
+    SeamRecorder rec;
+    rec.Attach(g);
     for (auto writer : {WriteMainSettings, WriteRegionalSettings, WriteCompanySettings, WriteSyncSettings, WriteTicketCounter}) {
-        try {
-            writer(g);
-            ADD_FAILURE() << "no error";
-        } catch (const KVError& e) {
-            EXPECT_TRUE(e.text().startsWith("Unable to write to ")) << e.text().toStdString();
+        rec.messages.clear();
+        EXPECT_THROW(writer(g), KVAbort);
+        ASSERT_EQ(rec.messages.size(), 1);
+        EXPECT_TRUE(rec.messages[0].startsWith("De instellingen zijn niet opgeslagen: " + g.SettingsPath() + " (Not a directory)"))
+            << rec.messages[0].toStdString();
+    }
+    g.jargon.SetLanguageCode("us");
+    EXPECT_THROW(WriteTicketCounter(g), KVAbort);
+    EXPECT_EQ(rec.messages.last(),
+              "The settings were not saved: " + g.SettingsPath() + " (Not a directory). The settings file is unchanged.");
+}
+
+// A value reads back with every character it was written with; files of earlier versions,
+// which kept no blanks at the ends of a value, read as they always did.
+TEST(IniFile, ValuesKeepTheirBlanksAndOldFilesReadTheSame)
+{
+    TempDocs docs;
+    const QString values[] = {"  geheim ", " a", "b ", "   ", "\t", "\"x\"", "\"\"", "\"", "\"a", " \"q\" ",
+                              "\"\" x\"\"", "a \" b", "=", ";x", "#", "[X]", QString(QChar(0)) + "z"};
+    IniFile ini(docs.file("w.ini"));
+    for (const QString& v : values) {
+        ini.WriteString("S", "k", v);
+        EXPECT_EQ(IniFile(docs.file("w.ini")).ReadString("S", "k", "none"), v) << v.toStdString();
+    }
+    EXPECT_EQ(linesOfKey(docs.ReadFile("w.ini"), "k"), QStringList({QStringLiteral("k=\"") + QChar(0) + "z\""}));
+    ini.WriteString("S", "k", "  geheim ");
+    EXPECT_EQ(linesOfKey(docs.ReadFile("w.ini"), "k"), QStringList({"k=\"  geheim \""}));
+
+    const std::pair<QByteArray, const char*> old[] = {
+        {"k=  geheim \n", "geheim"},       // the blanks an earlier version wrote unquoted were never read
+        {"k = spaced\n", "spaced"},        // written by hand
+        {"k=\"abc\"\n", "\"abc\""},        // quotes around a plain text are part of it
+        {"k=\"\"\n", "\"\""},
+        {"k=a b\r\n", "a b"},
+    };
+    for (const auto& [line, value] : old) {
+        docs.WriteFile("old.ini", "[S]\n" + line);
+        EXPECT_EQ(IniFile(docs.file("old.ini")).ReadString("S", "k", "none"), value) << line.constData();
+    }
+}
+
+// Damage that a crash, a full disk or a hand edit leaves: reading goes on past it, and a write
+// changes the lines it writes and nothing else.
+TEST(IniFile, DamagedFilesReadPastTheDamageAndAWriteKeepsEveryKey)
+{
+    TempDocs docs;
+    const QByteArray damaged = QByteArray("[INST]\nmonteur=Jan\nbon=7\n")
+                             + QByteArray(4096, '\0') + "[CLOUD]\nUser=acme\nWW=pw\n"
+                             + "[MAIL]\nsmtp=mail\xFF\xFE.example\nstray line without a value\n[broken\nww=s" + QByteArray(1, '\0')
+                             + "cret\nuser=u"; // no line break at the end
+    docs.WriteFile("kvrn.ini", damaged);
+    const QString path = docs.file("kvrn.ini");
+    {
+        const IniFile ini(path);
+        EXPECT_EQ(ini.ReadString("INST", "monteur", {}), "Jan");
+        EXPECT_EQ(ini.ReadString("CLOUD", "User", {}), "acme") << "a block of NUL bytes ends nothing";
+        EXPECT_EQ(ini.ReadString("CLOUD", "WW", {}), "pw");
+        EXPECT_EQ(ini.ReadString("MAIL", "ww", {}), QStringLiteral("s") + QChar(0) + "cret");
+        EXPECT_EQ(ini.ReadString("MAIL", "user", {}), "u");
+        EXPECT_EQ(ini.KeyCount("MAIL"), 3);
+    }
+
+    // One key written: every other byte stays, the damage included.
+    IniFile(path).WriteInteger("INST", "bon", 8);
+    QByteArray expected = damaged;
+    expected.replace("bon=7", "bon=8");
+    EXPECT_EQ(docs.ReadFile("kvrn.ini"), expected);
+
+    // New keys go to the end of their section, in the order written; a new section at the end.
+    IniEdit edit(path);
+    edit.WriteString("MAIL", "reply", "r");
+    edit.WriteString("NIEUW", "a", "1");
+    edit.WriteString("mail", "port", "25");
+    edit.WriteString("MAIL", "REPLY", "r2"); // the same key again: its last value, its first place
+    edit.Save();
+    const IniFile back(path);
+    EXPECT_EQ(back.ReadString("MAIL", "reply", {}), "r2");
+    EXPECT_EQ(back.ReadString("CLOUD", "User", {}), "acme");
+    EXPECT_TRUE(docs.ReadFile("kvrn.ini").endsWith("user=u\nreply=r2\nport=25\n\n[NIEUW]\na=1\n"));
+    EXPECT_TRUE(docs.ReadFile("kvrn.ini").startsWith(expected.left(expected.indexOf("user=u"))));
+}
+
+TEST(IniFile, AFileThatCannotBeReadWholeIsNeverWrittenOver)
+{
+    TempDocs docs;
+    // A folder in the file's place stands for a file that cannot be read.
+    ASSERT_TRUE(QDir(docs.path()).mkdir("kvrn.ini"));
+    const QString path = docs.file("kvrn.ini");
+    EXPECT_EQ(IniFile(path).ReadInteger("INST", "bon", 5), 5);
+    EXPECT_THROW(IniFile(path).WriteInteger("INST", "bon", 6), FileWriteError);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+// ---- a full or failing disk ----
+
+namespace {
+// The folder's file names, temporary files included; the sound files a test app installs left out.
+QStringList namesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    names.removeIf([](const QString& n) { return n.endsWith(QLatin1String(".mp3")); });
+    return names;
+}
+
+// A settings file with a key in every section the writers write.
+const QByteArray kSettings = "[INST]\nunit=3\nbon=20210005\nmonteur=Jan\n[MAIL]\nww=geheim\n[CLOUD]\nUser=acme\nWW=pw\n"
+                             "[SYNC]\nDEV1=Bus\n[BRANCHE]\ntaal=4\n[mailtekst]\ncount=1\nregel0=Beste klant\n";
+} // namespace
+
+// Every step of a replace that the disk can refuse: the writer reports it, the old file stays
+// byte for byte, and no temporary file is left behind.
+TEST(DurableWrite, AFailingStepLeavesTheOldFileAsItWas)
+{
+    struct Case {
+        const char* step;
+        std::function<void(FileCalls&)> fail;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"write refused", [](FileCalls& c) { c.write = [](int, const void*, size_t) -> ssize_t { errno = ENOSPC; return -1; }; },
+         "No space left on device"},
+        {"short writes, then nothing",
+         [](FileCalls& c) {
+             c.write = [calls = 0](int fd, const void* d, size_t) mutable -> ssize_t {
+                 return ++calls == 1 ? ::write(fd, d, 3) : 0;
+             };
+         },
+         "No space left on device"},
+        {"sync refused", [](FileCalls& c) { c.fsync = [](int) { errno = EIO; return -1; }; }, "Input/output error"},
+        {"close refused", [](FileCalls& c) { c.close = [](int fd) { ::close(fd); errno = EDQUOT; return -1; }; }, "Disk quota exceeded"},
+        {"rename refused", [](FileCalls& c) { c.rename = [](const char*, const char*) { errno = EXDEV; return -1; }; },
+         "Invalid cross-device link"},
+    };
+    for (const Case& c : cases) {
+        TestApp app(Edition::Dutch, false);
+        KVGlobal& g = *app.g;
+        app.docs.WriteFile("kvrn.ini", kSettings);
+        ReadSettings(g);
+        c.fail(g.seams.files);
+        g.settings.inst.monteur = "Piet";
+        EXPECT_THROW(WriteMainSettings(g), KVAbort) << c.step;
+        ASSERT_EQ(app.rec.messages.size(), 1) << c.step;
+        EXPECT_EQ(app.rec.messages[0], "De instellingen zijn niet opgeslagen: " + g.SettingsPath() + " (" + c.reason
+                                           + "). Het instellingenbestand is ongewijzigd.") << c.step;
+        EXPECT_EQ(app.docs.ReadFile("kvrn.ini"), kSettings) << c.step;
+        EXPECT_EQ(namesIn(app.docs.path()), QStringList({"kvrn.ini"})) << c.step;
+
+        // The same for a single key and for the term file's writer.
+        EXPECT_THROW(IniFile(g.SettingsPath(), g.seams.files).WriteInteger("INST", "bon", 1), FileWriteError) << c.step;
+        EXPECT_EQ(app.docs.ReadFile("kvrn.ini"), kSettings) << c.step;
+    }
+}
+
+TEST(DurableWrite, TheNewFileIsSyncedBeforeItTakesTheNameAndTheFolderAfter)
+{
+    TestApp app(Edition::Dutch, false);
+    KVGlobal& g = *app.g;
+    QStringList steps;
+    FileCalls& f = g.seams.files;
+    f.write = [&](int fd, const void* d, size_t n) { steps << "write"; return ::write(fd, d, n); };
+    f.fsync = [&](int fd) {
+        struct stat st {};
+        ::fstat(fd, &st);
+        steps << (S_ISDIR(st.st_mode) ? "sync folder" : "sync file");
+        return ::fsync(fd);
+    };
+    f.close = [&](int fd) { steps << "close"; return ::close(fd); };
+    f.rename = [&](const char* from, const char* to) {
+        steps << "rename";
+        EXPECT_TRUE(QString::fromLocal8Bit(from).startsWith(g.SettingsPath() + ".new-"));
+        EXPECT_EQ(QString::fromLocal8Bit(to), g.SettingsPath());
+        return ::rename(from, to);
+    };
+    // A group of keys is one save, however many there are.
+    g.settings.mailtekst = QStringList(5000, "regel");
+    WriteMainSettings(g);
+    steps.removeDuplicates();
+    EXPECT_EQ(steps, QStringList({"write", "sync file", "close", "rename", "sync folder"}));
+    KVGlobal back(Edition::Dutch, app.docs.path());
+    ReadSettings(back);
+    EXPECT_EQ(back.settings.mailtekst.size(), 5000);
+}
+
+// A real full disk: a small tmpfs that the test mounts and fills.
+TEST(DurableWrite, AFullDiskKeepsTheSettingsAndTellsTheUser)
+{
+    TempDocs mountPoint;
+    const QByteArray where = QFile::encodeName(mountPoint.path());
+    if (::mount("kvtest", where.constData(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno) << "); needs root";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{where};
+
+    KVGlobal g(Edition::Dutch, mountPoint.path());
+    SeamRecorder rec;
+    rec.Attach(g);
+    mountPoint.WriteFile("kvrn.ini", kSettings);
+    ReadSettings(g);
+    // Fill the file system to the last byte.
+    {
+        QFile filler(mountPoint.file("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
         }
     }
+    g.settings.inst.monteur = "Piet";
+    g.settings.mailtekst = QStringList(200, "Een regel van de standaard mailtekst die het bestand groter maakt");
+    EXPECT_THROW(WriteMainSettings(g), KVAbort);
+    ASSERT_EQ(rec.messages.size(), 1);
+    EXPECT_TRUE(rec.messages[0].contains("(No space left on device)")) << rec.messages[0].toStdString();
+    EXPECT_EQ(mountPoint.ReadFile("kvrn.ini"), kSettings);
+    EXPECT_EQ(namesIn(mountPoint.path()), QStringList({"filler", "kvrn.ini"}));
+
+    // Room again: the same write goes through.
+    ASSERT_TRUE(QFile::remove(mountPoint.file("filler")));
+    WriteMainSettings(g);
+    KVGlobal back(Edition::Dutch, mountPoint.path());
+    ReadSettings(back);
+    EXPECT_EQ(back.settings.inst.monteur, "Piet");
+    EXPECT_EQ(back.settings.cloud.user, "acme");
+    EXPECT_EQ(back.settings.mailtekst.size(), 200);
+}
+
+TEST(DurableWrite, StartUpRemovesWhatKilledWritersLeftAndNothingElse)
+{
+    TestApp app(Edition::Dutch, false);
+    const QStringList stale = {"kvrn.ini.new-a1B2c3", "jargon.ini.new-ZZ99zz", "kvrn.ini.Xy12ab"};
+    const QStringList kept = {"kvrn.ini", "kvrn.ini.new-", "kvrn.ini.new-abc", "kvrn.ini.bak", "kvrn.ini.backup", "kvrn.ini.kopie-1",
+                              "kolvarn.db3.new-a1B2c3", "notes.txt"};
+    for (const QString& name : stale + kept)
+        app.docs.WriteFile(name, "[MAIL]\nww=geheim\n");
+    ReadSettings(*app.g);
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(namesIn(app.docs.path()), expected);
 }
 
 // ---- the settings of the program ----
@@ -414,6 +652,8 @@ TEST(SettingsFile, MailTextLines)
         {"count=twee\nregel0=a\n", {}},
         // A damaged count reads no further than the lines the file holds.
         {"count=2147483647\nregel0=a\nregel1=b\n", {"a", "b"}},
+        {"count=2147483647\nregel0=a\nregel2000000000=z\n", {"a"}}, // not two thousand million lines
+        {"count=3\nREGEL0=a\nregel01=x\nregel1=b\nregel1=c\n", {"a", "c"}},
     };
     for (const auto& [section, lines] : cases) {
         TestApp app(Edition::Dutch, false);

@@ -1,12 +1,15 @@
 #include "TestSupport.h"
 #include "app/IniFile.h"
+#include "app/KVError.h"
 #include "app/SettingsStore.h"
 #include "store/LocalStore.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -275,6 +278,45 @@ TEST(TicketStore, NewTicketTakesTheNextNumberAndTheDefaultPrices)
     EXPECT_TRUE(b.autocomp);
     EXPECT_EQ(details.algemeen, "....");
     EXPECT_EQ(details.dag[7], "....");
+}
+
+// A damaged or hand-edited settings file can hold a unit or a counter that the settings page
+// could not have set: no ticket gets a number like "1--5", and the counter never wraps round.
+TEST(TicketStore, ANumberOnlyFromAUnitAndACounterInRange)
+{
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        int unit, bon;
+        const char* number; // nullptr: refused
+    };
+    const Case cases[] = {
+        {0, 0, "0-0"},
+        {1000, kMax - 1, "1000-2147483646"},
+        {1, kMax, nullptr},
+        {1, -5, nullptr},
+        {1, std::numeric_limits<int>::min(), nullptr},
+        {-1, 20200001, nullptr},
+        {1001, 20200001, nullptr},
+    };
+    for (const Case& c : cases) {
+        StoreApp app;
+        app.g->settings.inst.unit = c.unit;
+        app.g->settings.inst.bon = c.bon;
+        const QString before = app.b().bonnr = "7-20200003";
+        if (c.number) {
+            NewBon(*app.g);
+            EXPECT_EQ(app.b().bonnr, c.number);
+            EXPECT_TRUE(app.rec.messages.isEmpty());
+            continue;
+        }
+        EXPECT_THROW(NewBon(*app.g), KVAbort) << c.unit << " " << c.bon;
+        ASSERT_EQ(app.rec.messages.size(), 1);
+        EXPECT_EQ(app.rec.messages[0], QStringLiteral("Geen nieuw bonnummer: unit of bonteller ligt buiten het bereik. (%1, %2) "
+                                                      "Pas ze aan in de instellingen.").arg(c.unit).arg(c.bon));
+        EXPECT_EQ(app.b().bonnr, before) << "the current ticket stays";
+        EXPECT_EQ(app.g->settings.inst.bon, c.bon);
+        EXPECT_FALSE(QFile::exists(app.g->SettingsPath())) << "nothing written";
+    }
 }
 
 TEST(TicketStore, UnsignedTicketLoadsWithBlankPadsWhateverItsColumnsHold)

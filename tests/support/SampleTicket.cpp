@@ -10,7 +10,8 @@
 
 QImage SampleSignature(int variant)
 {
-    QImage img(392, 136, QImage::Format_ARGB32_Premultiplied);
+    // As the signature pads hand them on: opaque, white ground.
+    QImage img(392, 136, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

@@ -2,11 +2,14 @@
 #include "app/IniFile.h"
 #include "app/TermEditor.h"
 #include "ticket/DayPage.h"
+#include "document/KVGrid.h"
 #include "ticket/SignPage.h"
+#include "ticket/TextFitLabel.h"
 #include "ticket/TicketPages.h"
 
 #include <QDateEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -253,4 +256,48 @@ TEST(TicketPages, TermCaptionsOpenTheTermEditorAndDistanceFollowsTheUnit)
         win.w.PopupJargon()->hide();
     }
     EXPECT_EQ(win.find<KVListItem>("ListBoxItemAfstand")->caption(), "Miles");
+}
+
+// While typing, the two long-text editors say how many lines of their document block the text
+// takes; once it takes more than the block shows, the count turns red.
+TEST(TicketPages, TheLongTextEditorsCountTheLinesTheDocumentShows)
+{
+    TempDocs docs = InstalledDocs();
+    Window win(docs);
+    win.click("SBNew");
+    win.click("ListBoxItemAlgemeen");
+    auto* memo = win.find<QPlainTextEdit>("MemoWerkzaamheden");
+    auto* count = win.find<TextFitLabel>("LabelRegelsWerkzaamheden");
+    EXPECT_EQ(count->text(), "0 / 3 regels");
+    QTest::keyClicks(memo, "Pomp vervangen");
+    EXPECT_EQ(count->text(), "1 / 3 regels");
+    for (int k = 0; k < 2; ++k) {
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, "Nog een regel");
+    }
+    EXPECT_EQ(count->text(), "3 / 3 regels");
+    EXPECT_FALSE(count->Over());
+    QTest::keyClicks(memo, QString(" woord").repeated(20)); // the third line wraps
+    EXPECT_EQ(count->text(), "4 / 3 regels");
+    EXPECT_TRUE(count->Over());
+    EXPECT_TRUE(count->styleSheet().contains("#C00000"));
+
+    // The block grows with the row plan: without parts sections the description has 16 rows.
+    win.click("SBAlgemeenOK");
+    win.g().MaxUsedRows() = 0;
+    ClearDocument(win.g());
+    PlanDocumentRows(win.g());
+    BuildDocument(win.g());
+    win.click("ListBoxItemAlgemeen");
+    EXPECT_EQ(count->text(), "4 / 17 regels");
+    EXPECT_FALSE(count->Over());
+
+    // The remarks on the signing page, in their block of three rows.
+    win.click("SBAlgemeenTerug");
+    win.click("ListBoxItemOndertekening");
+    auto* remarks = win.find<QPlainTextEdit>("MemoOpmerkingen");
+    auto* remarksCount = win.find<TextFitLabel>("LabelRegelsOpmerkingen");
+    remarks->setPlainText("a\nb\nc\nd");
+    EXPECT_EQ(remarksCount->text(), "4 / 3 regels");
+    EXPECT_TRUE(remarksCount->Over());
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "DurableFile.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,8 @@ struct Seams {
     // The folder of the data files an installed package keeps beside the program (the template
     // database and the sounds), or an empty text when there is none.
     std::function<QString()> installedDataFolder;
+    // The system calls with which the settings file is replaced.
+    FileCalls files;
 
     void ShowMessage(const QString& text) const { if (showMessage) showMessage(text); }
     bool Confirm(const QString& text) const { return confirm ? confirm(text) : true; }

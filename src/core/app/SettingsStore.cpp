@@ -3,11 +3,13 @@
 #include "Language.h"
 
 #include "IniFile.h"
+#include "KVError.h"
 #include "KVGlobal.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 const QString INST = QStringLiteral("INST");
@@ -43,24 +45,67 @@ void keepPartsLinesInRange(Settings::Inst& inst)
     inst.maxnodig = std::clamp(inst.maxnodig, 0, kPartsLines - inst.maxgebruikt);
 }
 
-// The number of mail-text lines to read: count, but never past the last "regel" key that the
-// section holds, so a damaged count cannot make start-up build millions of empty lines.
-int mailLinesToRead(const IniFile& ini, int count)
+// k for a key "regel" + k (any case, k in decimal without leading zeros), else -1.
+int mailLineIndex(const QString& key)
 {
-    int last = -1;
-    for (const QString& key : ini.Keys(MAILTEKST)) {
-        if (!key.startsWith(QLatin1String("regel"), Qt::CaseInsensitive))
-            continue;
-        const QString digits = key.mid(5);
-        if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
-            continue;
-        bool ok = false;
-        const int k = digits.toInt(&ok);
-        if (ok)
-            last = std::max(last, k);
+    if (key.size() < 6 || !key.startsWith(QLatin1String("regel"), Qt::CaseInsensitive))
+        return -1;
+    const QStringView digits = QStringView(key).mid(5);
+    if (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        return -1;
+    qint64 k = 0;
+    for (QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        k = k * 10 + (c.unicode() - '0');
+        if (k > std::numeric_limits<int>::max())
+            return -1;
     }
-    return std::clamp(count, 0, last + 1);
+    return int(k);
 }
+
+// The lines of the standard mail text: "regel" + k for k below count, up to the last such key
+// the section holds; a line missing between them is empty. The section's own size bounds the
+// text, not count: a damaged count cannot make start-up build millions of lines.
+QStringList readMailText(const IniFile& ini)
+{
+    const int count = ini.ReadInteger(MAILTEKST, QStringLiteral("count"), 0);
+    const int bound = std::min(count, ini.KeyCount(MAILTEKST));
+    if (bound <= 0)
+        return {};
+    QStringList lines(bound);
+    int last = -1;
+    ini.ForEachKey(MAILTEKST, [&](const QString& key, const QString& value) {
+        const int k = mailLineIndex(key);
+        if (k >= 0 && k < bound) {
+            lines[k] = value; // a key given twice reads as its last line, as every key does
+            last = std::max(last, k);
+        }
+    });
+    lines.resize(last + 1);
+    return lines;
+}
+
+// The writers' file: one save for all the keys of a writer. A file that cannot be written is
+// reported to the user and ends the action; the file keeps what it had.
+class SettingsEdit : public IniEdit {
+public:
+    explicit SettingsEdit(const KVGlobal& g) : IniEdit(g.SettingsPath(), g.seams.files), m_g(g) {}
+    void Save() const
+    {
+        try {
+            IniEdit::Save();
+        } catch (const FileWriteError& e) {
+            m_g.seams.ShowMessage(m_g.Translate(QStringLiteral("De instellingen zijn niet opgeslagen:")) + QLatin1Char(' ')
+                                  + e.path() + QStringLiteral(" (") + e.reason() + QStringLiteral("). ")
+                                  + m_g.Translate(QStringLiteral("Het instellingenbestand is ongewijzigd.")));
+            throw KVAbort(e.what());
+        }
+    }
+
+private:
+    const KVGlobal& m_g;
+};
 } // namespace
 
 namespace SettingsStore {
@@ -87,6 +132,9 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
     const Settings d = SettingsStore::Defaults(g.edition);
     Settings& s = g.settings;
     TBon& bon = g.bon;
+    // Temporary files of writers that were killed halfway: they may hold passwords.
+    RemoveStaleTemporaries(g.SettingsPath());
+    RemoveStaleTemporaries(g.TermsPath());
     const IniFile ini(g.SettingsPath());
 
     s.inst.schaal = float(ini.ReadFloat(INST, QStringLiteral("schaal"), d.inst.schaal));
@@ -134,10 +182,7 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
         s.syncDevs[n].actief = ini.ReadBool(SYNC, act(n), d.syncDevs[n].actief);
     }
 
-    const int count = mailLinesToRead(ini, ini.ReadInteger(MAILTEKST, QStringLiteral("count"), 0));
-    s.mailtekst.clear();
-    for (int k = 0; k < count; ++k)
-        s.mailtekst << ini.ReadString(MAILTEKST, regel(k), QString());
+    s.mailtekst = readMailText(ini);
 
     g.ids.IdLocation = QStringLiteral("L");
     g.ids.IdMachine = QStringLiteral("M");
@@ -182,7 +227,7 @@ void TakeDefaultPrices(TBon& bon, const Settings::Inst& inst)
 void WriteMainSettings(const KVGlobal& g)
 {
     const Settings& s = g.settings;
-    IniFile ini(g.SettingsPath());
+    SettingsEdit ini(g);
     ini.WriteFloat(INST, QStringLiteral("schaal"), asWritten(s.inst.schaal));
     ini.WriteInteger(INST, QStringLiteral("unit"), s.inst.unit);
     ini.WriteString(INST, QStringLiteral("monteur"), s.inst.monteur);
@@ -210,21 +255,23 @@ void WriteMainSettings(const KVGlobal& g)
     ini.WriteInteger(MAILTEKST, QStringLiteral("count"), int(s.mailtekst.size()));
     for (int k = 0; k < int(s.mailtekst.size()); ++k)
         ini.WriteString(MAILTEKST, regel(k), s.mailtekst.at(k));
+    ini.Save();
 }
 
 void WriteRegionalSettings(const KVGlobal& g)
 {
     const Settings& s = g.settings;
-    IniFile ini(g.SettingsPath());
+    SettingsEdit ini(g);
     ini.WriteInteger(BRANCHE, QStringLiteral("taal"), s.branche.taal);
     ini.WriteString(BRANCHE, QStringLiteral("valuta"), s.branche.valuta);
     ini.WriteString(BRANCHE, QStringLiteral("afstand"), s.branche.afstand);
+    ini.Save();
 }
 
 void WriteCompanySettings(const KVGlobal& g)
 {
     const Settings& s = g.settings;
-    IniFile ini(g.SettingsPath());
+    SettingsEdit ini(g);
     ini.WriteString(PRO, QStringLiteral("footer1"), s.pro.footer1);
     ini.WriteString(PRO, QStringLiteral("footer2"), s.pro.footer2);
     ini.WriteString(PRO, QStringLiteral("footer3"), s.pro.footer3);
@@ -235,20 +282,23 @@ void WriteCompanySettings(const KVGlobal& g)
     ini.WriteString(CLOUD, QStringLiteral("Server"), s.cloud.server);
     ini.WriteBool(CLOUD, QStringLiteral("TLS"), s.cloud.tlsRequired);
     ini.WriteString(CLOUD, QStringLiteral("CA"), s.cloud.ca);
+    ini.Save();
 }
 
 void WriteSyncSettings(const KVGlobal& g)
 {
     const Settings& s = g.settings;
-    IniFile ini(g.SettingsPath());
+    SettingsEdit ini(g);
     for (int n = 0; n <= 10; ++n) {
         ini.WriteString(SYNC, dev(n), s.syncDevs[n].naam);
         ini.WriteBool(SYNC, act(n), s.syncDevs[n].actief);
     }
+    ini.Save();
 }
 
 void WriteTicketCounter(const KVGlobal& g)
 {
-    IniFile ini(g.SettingsPath());
+    SettingsEdit ini(g);
     ini.WriteInteger(INST, QStringLiteral("bon"), g.settings.inst.bon);
+    ini.Save();
 }

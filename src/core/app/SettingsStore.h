@@ -17,7 +17,8 @@ Settings Defaults(Edition edition);
 // holds it anywhere else stays as it is.
 QString NormaliseCloudUser(const QString& user);
 
-// Start-up: reads kvrn.ini into g.settings, every key in the order of the file's key list, and
+// Start-up: removes the temporary files that killed writers of kvrn.ini and jargon.ini left,
+// reads kvrn.ini into g.settings, every key in the order of the file's key list, and
 // sets what follows from it: the default prices of g.bon, CloudSyncEnabled and the identifier
 // inputs. Then runs connectAtStartUp, the first, silent connection to the company's cloud
 // database, when one is given.
@@ -31,8 +32,9 @@ void ReadFootersAndCaptions(KVGlobal& g);
 // The ticket's prices, VAT and the two switches from the settings' defaults.
 void TakeDefaultPrices(TBon& bon, const Settings::Inst& inst);
 
-// The writers. Each writes its keys one by one; a refused write throws KVError
-// ("Unable to write to <path>") and the keys after it are not written.
+// The writers. Each writes its keys in one save (a durable replace of the file). When the file
+// cannot be written, the file keeps what it had, the user is told so through
+// g.seams.ShowMessage, and the writer ends the action with KVAbort.
 void WriteMainSettings(const KVGlobal& g);     // INST, MAIL and mailtekst
 void WriteRegionalSettings(const KVGlobal& g); // BRANCHE
 void WriteCompanySettings(const KVGlobal& g);  // PRO and CLOUD

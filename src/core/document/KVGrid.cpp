@@ -471,3 +471,18 @@ bool IsSignatureBlockRow(const RowPlan& plan, int row)
 {
     return row > plan.SignatureRow && row <= plan.SignatureRow + 4;
 }
+
+TextFit DescriptionFit(const KVGlobal& g, const QStringList& lines)
+{
+    return SheetPainter(g.sheet).FitText(0, 10, lines.join(QLatin1Char('\n')));
+}
+
+TextFit RemarksFit(const KVGlobal& g, const QStringList& lines)
+{
+    return SheetPainter(g.sheet).FitText(0, g.rowPlan.RemarksRow + 1, lines.join(QLatin1Char('\n')));
+}
+
+QString TextFitCaption(const KVGlobal& g, const TextFit& fit)
+{
+    return QStringLiteral("%1 / %2 ").arg(fit.lines).arg(fit.shown) + g.Translate(QStringLiteral("regels"));
+}

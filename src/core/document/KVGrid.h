@@ -1,7 +1,9 @@
 #pragma once
 #include "Sheet.h"
+#include "SheetPainter.h"
 
 #include <QString>
+#include <QStringList>
 
 class KVGlobal;
 struct RowPlan;
@@ -30,6 +32,12 @@ void ShowDocumentLogo(KVGlobal& g);
 // Writes the current ticket into the sheet and computes its totals. The fill resets the
 // preview to the fitted scale, so it also clears PreviewZoomed.
 void FillDocument(KVGlobal& g);
+
+// How the lines of a work description or of the remarks fill their block of the document, and
+// that as the editors show it while typing: "7 / 9 regels" (translated).
+TextFit DescriptionFit(const KVGlobal& g, const QStringList& lines);
+TextFit RemarksFit(const KVGlobal& g, const QStringList& lines);
+QString TextFitCaption(const KVGlobal& g, const TextFit& fit);
 
 // On ticket load: raises the plan size a list of the ticket needs and lowers the other one,
 // then clears, re-plans and rebuilds the sheet. Returns whether the plan changed.

@@ -7,6 +7,15 @@
 
 class QPainter;
 
+// How a text fills its block: the lines it takes when the sheet lays it out there, and the
+// lines the block shows. A text that takes more is cut after the last line shown, which then
+// ends in "…".
+struct TextFit {
+    int lines = 0;
+    int shown = 0;
+    bool Fits() const { return lines <= shown; }
+};
+
 // Draws a Sheet on any QPainter: the preview widget and the PDF use this one drawing, so the
 // two cannot differ. Positions are in sheet units (column width 53, row height 14.5); the
 // scale says how many device units one sheet unit takes.
@@ -25,6 +34,8 @@ public:
     QPoint CellAt(const QPointF& units) const;
     // The rectangle of the block holding (col, row), in sheet units.
     QRectF BlockRect(int col, int row) const;
+    // How text would fill the block of (col, row), with that cell's font and wrapping.
+    TextFit FitText(int col, int row, const QString& text) const;
 
     // The font of a cell: Arial (Liberation Sans where Arial is not installed), its size in
     // sheet units, bold when the cell says so.
@@ -34,6 +45,9 @@ public:
     static QString SplitInlineImage(const QString& text, QString* rest);
 
 private:
+    struct Layout;
+    // The text of a cell as it is drawn in rect: where its lines go and which of them show.
+    void layOut(Layout& l, int col, int row, const SheetCell& cell, const QRectF& rect, const QString& text) const;
     void paintBlock(QPainter& p, int col, int row, const QRectF& rect, Target target) const;
     void paintText(QPainter& p, int col, int row, const SheetCell& cell, const QRectF& rect) const;
 

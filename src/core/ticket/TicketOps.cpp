@@ -10,11 +10,14 @@
 #include <QBuffer>
 #include <QRegularExpression>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr int kPartGroups = 13;
 constexpr int kPhotos = 4;
+// The highest unit number the settings page offers.
+constexpr int kMaxUnit = 1000;
 
 QString col(const char* stem, int k) { return QLatin1String(stem) + QString::number(k); }
 
@@ -215,6 +218,15 @@ QString NoDetail() { return QStringLiteral("...."); }
 QString UseTicketNumber(KVGlobal& g)
 {
     Settings::Inst& inst = g.settings.inst;
+    // A unit the settings page could not have set, or a counter that cannot count on, would
+    // give numbers like "1--5" or, at the top, numbers that come round again.
+    if (inst.unit < 0 || inst.unit > kMaxUnit || inst.bon < 0 || inst.bon == std::numeric_limits<int>::max()) {
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Geen nieuw bonnummer: unit of bonteller ligt buiten het bereik."))
+                            + QStringLiteral(" (") + QString::number(inst.unit) + QStringLiteral(", ")
+                            + QString::number(inst.bon) + QStringLiteral(") ")
+                            + g.Translate(QStringLiteral("Pas ze aan in de instellingen.")));
+        throw KVAbort("ticket number out of range");
+    }
     const QString number = QString::number(inst.unit) + QLatin1Char('-') + QString::number(inst.bon);
     ++inst.bon;
     WriteTicketCounter(g);
@@ -224,8 +236,10 @@ QString UseTicketNumber(KVGlobal& g)
 TicketDetails NewBon(KVGlobal& g)
 {
     TBon& b = g.bon;
+    // The number first: when none can be had, the current ticket stays as it was.
+    const QString number = UseTicketNumber(g);
     b.id = QStringLiteral("NEWNEW");
-    b.bonnr = UseTicketNumber(g);
+    b.bonnr = number;
     for (QString* s : {&b.projectnr, &b.werklocatie, &b.contactpers, &b.opdrachtgever, &b.opdrachtnr, &b.datum,
                        // The client's mail address and address belong to the previous ticket's
                        // client: a new ticket starts without them, so no mail goes astray.

@@ -30,7 +30,9 @@ struct LoadResult {
 QString NoDetail();
 
 // The next ticket number, unit "-" counter; the counter is raised and written to kvrn.ini at
-// once, so the number is used up whether or not the ticket is ever stored.
+// once, so the number is used up whether or not the ticket is ever stored. A unit outside
+// 0..1000 or a counter that is negative or cannot be raised gives no number: the user is told
+// so and the action ends (KVAbort).
 QString UseTicketNumber(KVGlobal& g);
 
 // SBNewClick without its paging: a new current ticket with the next number.

@@ -2,10 +2,12 @@
 
 #include "PageParts.h"
 #include "SignaturePad.h"
+#include "TextFitLabel.h"
 #include "TicketEditor.h"
 #include "TicketPages.h"
 #include "app/KVGlobal.h"
 #include "app/TFMain.h"
+#include "document/KVGrid.h"
 #include "ticket/TicketOps.h"
 
 #include <QLabel>
@@ -58,6 +60,8 @@ SignPage::SignPage(TicketEditor& editor) : KVPage(QStringLiteral("TabItemSign"))
     auto* rl = new QVBoxLayout(remarksBox);
     rl->setContentsMargins(10, 0, 10, 10);
     rl->addWidget(m_remarks);
+    m_remarksFit = new TextFitLabel(QStringLiteral("LabelRegelsOpmerkingen"), m_g, m_remarks, RemarksFit, remarksBox);
+    rl->addWidget(m_remarksFit);
     v->addWidget(remarksBox, 1);
     bodyLayout()->addWidget(content, 1);
 
@@ -83,6 +87,7 @@ void SignPage::open(bool fromPreview)
     m_g.SignFromPreview = fromPreview;
     setWindowTouchScrolling(false);
     SetMemoLines(m_remarks, m_g.bon.opm);
+    m_remarksFit->Refresh();
     // The pads are not refilled: they show what New or Load put there and what was drawn since.
     m_editor.main().ShowPage(objectName());
 }

@@ -5,6 +5,7 @@ class KVGlobal;
 class SignaturePad;
 class TicketEditor;
 class QPlainTextEdit;
+class TextFitLabel;
 
 // The signing page TabItemSign: the client's and the mechanic's signature pads and the remarks.
 class SignPage : public KVPage {
@@ -35,5 +36,6 @@ private:
     SignaturePad* m_client;
     SignaturePad* m_mechanic;
     QPlainTextEdit* m_remarks;
+    TextFitLabel* m_remarksFit;
     bool m_scrollerReleased = false; // the window's touch scroller was released for signing
 };

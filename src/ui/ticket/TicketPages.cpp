@@ -2,10 +2,12 @@
 
 #include "DayPage.h"
 #include "PageParts.h"
+#include "TextFitLabel.h"
 #include "TicketEditor.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
 #include "app/TFMain.h"
+#include "document/KVGrid.h"
 #include "ticket/TicketOps.h"
 
 #include <QCheckBox>
@@ -106,6 +108,8 @@ AlgemeenPage::AlgemeenPage(TicketEditor& editor)
     auto* memoLayout = new QVBoxLayout(memoBox);
     memoLayout->setContentsMargins(10, 8, 10, 10);
     memoLayout->addWidget(m_werkzaamheden);
+    m_werkzaamhedenFit = new TextFitLabel(QStringLiteral("LabelRegelsWerkzaamheden"), m_g, m_werkzaamheden, DescriptionFit, memoBox);
+    memoLayout->addWidget(m_werkzaamhedenFit);
     bodyLayout()->addWidget(memoBox, 1);
 
     m_opdrachtgever->installEventFilter(this);
@@ -143,6 +147,7 @@ void AlgemeenPage::Open()
     m_opdrachtnr->setText(b.opdrachtnr);
     m_code->setText(b.code);
     SetMemoLines(m_werkzaamheden, b.werkzh);
+    m_werkzaamhedenFit->Refresh();
     m_editor.main().ShowPage(objectName());
 }
 

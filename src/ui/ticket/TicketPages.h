@@ -10,6 +10,7 @@ class QCheckBox;
 class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
+class TextFitLabel;
 
 // The general page TabItemAlgemeen: number, date, project and order numbers, code, client,
 // contact, e-mail, work location and the description of the work.
@@ -33,6 +34,7 @@ private:
         *m_werklocatie;
     QDateEdit* m_datum;
     QPlainTextEdit* m_werkzaamheden;
+    TextFitLabel* m_werkzaamhedenFit;
 };
 
 // The kind-of-work page TabItemType: six named kinds and four the user names (the fourth hidden).
