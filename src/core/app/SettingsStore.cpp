@@ -1,4 +1,5 @@
 #include "SettingsStore.h"
+#include "app/Log.h"
 
 #include "Language.h"
 
@@ -96,6 +97,7 @@ public:
         try {
             IniEdit::Save();
         } catch (const FileWriteError& e) {
+            qCWarning(logSettings).noquote() << "settings not saved:" << e.path() << "-" << e.reason();
             m_g.seams.ShowMessage(m_g.Translate(QStringLiteral("De instellingen zijn niet opgeslagen:")) + QLatin1Char(' ')
                                   + e.path() + QStringLiteral(" (") + e.reason() + QStringLiteral("). ")
                                   + m_g.Translate(QStringLiteral("Het instellingenbestand is ongewijzigd.")));

@@ -1,4 +1,5 @@
 #include "CloudConnection.h"
+#include "app/Log.h"
 
 #include <mysql.h>
 #include <errmsg.h>
@@ -289,6 +290,8 @@ void CloudConnection::fail(int code, const QString& text, CloudRefusal refusal)
 {
     if (sessionLost(code))
         Disconnect();
+    qCWarning(logCloud).noquote() << "cloud error" << code << (sessionLost(code) ? "(session lost, disconnected):" : ":")
+                                  << text;
     if (!OnError || OnError(code, text))
         throw KVError(text);
     throw CloudError(code, text, refusal);

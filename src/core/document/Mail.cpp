@@ -1,4 +1,5 @@
 #include "Mail.h"
+#include "app/Log.h"
 
 #include "ticket/Photos.h"
 
@@ -59,10 +60,12 @@ bool RefuseAddresses(KVGlobal& g, const QStringList& addresses, const QString& s
     for (const QString& a : addresses)
         lineBreak = lineBreak || HasLineBreak(a);
     if (lineBreak) {
+        qCWarning(logMail) << "mail refused: a line break in an address or the subject";
         g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kLineBreakRefused)));
         return true;
     }
     if (const auto bad = NotPlain(addresses)) {
+        qCWarning(logMail).noquote() << "mail refused: not one plain address:" << *bad;
         g.seams.ShowMessage(g.Translate(QString::fromUtf8(SmtpClient::kNotAnAddress)) + QLatin1Char(' ') + *bad);
         return true;
     }
@@ -174,6 +177,7 @@ MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf)
 
     const int code = g.seams.runMailApp ? g.seams.runMailApp(QString::fromLatin1(kMailAppProgram), args) : -1;
     if (code != 0) {
+        qCWarning(logMail) << "the desktop mail program did not start or failed, exit code" << code;
         g.seams.ShowMessage(kMailAppFailed);
         return MailOutcome::MailAppFailed;
     }
@@ -223,6 +227,8 @@ MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn&
         BusyScope scope(busy);
         SmtpClient(MailServer(g), timeouts).Send(m); // throws with the server's or curl's text
     } catch (const SmtpError& e) {
+        qCWarning(logMail).noquote() << "mail of" << g.bon.bonnr << "to" << m.recipients.join(QLatin1Char(','))
+                                     << "not sent:" << e.text();
         // Refused on this side before anything was sent: said in the user's language.
         if (e.kind() == SmtpError::Kind::NoStartTls)
             throw KVError(g.Translate(QStringLiteral("De mailserver biedt geen versleutelde verbinding (STARTTLS) aan; "
@@ -233,6 +239,7 @@ MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn&
                           QLatin1Char('\n') + e.text());
         throw;
     }
+    qCInfo(logMail).noquote() << "mail of" << g.bon.bonnr << "sent to" << m.recipients.join(QLatin1Char(','));
     g.PlaySound(QStringLiteral("woosh.mp3"));
     g.seams.ShowMessage(g.Translate(QStringLiteral("Mail succesvol verstuurd")));
     return MailOutcome::Sent;

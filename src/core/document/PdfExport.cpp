@@ -1,4 +1,5 @@
 #include "PdfExport.h"
+#include "app/Log.h"
 
 #include "SheetPainter.h"
 #include "app/KVError.h"
@@ -130,11 +131,10 @@ QString ExportTicketPdf(KVGlobal& g)
     const QByteArray pdf = RenderSheetPdf(g.sheet);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+        qCWarning(logDocument).noquote() << "PDF not written:" << path << "-" << file.errorString();
         throw KVError(g.Translate(QStringLiteral("Kan het PDF-bestand niet schrijven:")) + QLatin1Char(' ') + path
                       + QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
-    if (file.write(pdf) != pdf.size() || !file.commit())
-        throw KVError(g.Translate(QStringLiteral("Kan het PDF-bestand niet schrijven:")) + QLatin1Char(' ') + path
-                      + QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
+    }
     return path;
 }

@@ -1,6 +1,7 @@
 #include "KVApplication.h"
 
 #include "app/KVError.h"
+#include "app/Log.h"
 
 #include <QMessageBox>
 
@@ -14,11 +15,14 @@ bool KVApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const KVAbort&) {
-        // silent by design
+    } catch (const KVAbort& e) {
+        // silent by design, but not unrecorded
+        qCInfo(logApp).noquote() << "action ended quietly:" << QString::fromUtf8(e.what());
     } catch (const KVError& e) {
+        qCWarning(logApp).noquote() << "action failed:" << e.text();
         ShowError(e.text());
     } catch (const std::exception& e) {
+        qCWarning(logApp).noquote() << "action failed:" << QString::fromUtf8(e.what());
         ShowError(QString::fromUtf8(e.what()));
     }
     return true;
