@@ -47,7 +47,10 @@ public:
 
     // ---- navigation ----
     int RecordCount() const;
-    int RecNo() const;          // position of the current row, -1 when the table is empty
+    // Position of the current row, -1 when the table is empty. Known from the move that made the
+    // row current, else looked up in an order index of the sort (built once per table and sort
+    // by one pass over the sort index, then kept by every post and delete): no rows are counted.
+    int RecNo() const;
     bool IsEmpty() const { return RecordCount() == 0; }
     void First();
     void Last();
@@ -123,7 +126,9 @@ public:
     std::function<void(Table&)> AfterPost;
 
 signals:
-    // The rows changed (post, delete, re-sort) or the current row moved; grids follow.
+    // The rows changed (post, delete, re-sort, a change through another cursor) or the current
+    // row moved; grids follow. Inside a transaction neither signal comes: RowsChanged comes
+    // once when it is committed.
     void RowsChanged();
     void CurrentChanged(int position);
 
@@ -139,7 +144,12 @@ private:
     void clearCurrent();
     void reread();
     void moved();
-    void dataChangedElsewhere(bool everything);
+    // RowsChanged now, or when the transaction under way is committed.
+    void report();
+    // Another cursor over this table posted or deleted the row with this rowid.
+    void rowChangedElsewhere(qint64 rowid);
+    // A statement or a rollback may have changed anything.
+    void everythingChangedElsewhere();
 
     std::unique_ptr<Impl> d;
     Database& m_db;

@@ -297,6 +297,7 @@ void Table::Post()
     // need the new values of this one row.
     const bool reordered = inserting || !SameStoredValue(d->keyOf(stored), d->currentKey);
     const int position = reordered ? -1 : d->position;
+    d->noteChange(rowid, inserting ? nullptr : &d->current, &stored);
     if (reordered)
         d->forgetRows();
     else
@@ -307,8 +308,8 @@ void Table::Post()
     d->assigned.clear();
     setCurrent(stored, position);
     m_eof = m_bof = false;
-    m_db.rowsChanged(m_table, this);
-    emit RowsChanged();
+    m_db.rowChanged(m_table, this, rowid);
+    report();
     moved();
     if (AfterPost)
         AfterPost(*this);
@@ -332,6 +333,7 @@ void Table::Delete()
         d->run(q, {rowid});
         q.finish();
     }
+    d->noteChange(rowid, &d->current, nullptr);
     d->forgetRows();
     // The following row takes the deleted row's place; after the last row, the new last one.
     const QVector<Row> next = d->after(key, rowid, 1);
@@ -343,8 +345,8 @@ void Table::Delete()
     else
         clearCurrent();
     m_eof = m_bof = (m_rowid < 0);
-    m_db.rowsChanged(m_table, this);
-    emit RowsChanged();
+    m_db.rowChanged(m_table, this, rowid);
+    report();
     moved();
 }
 

@@ -1,6 +1,7 @@
 // The Table cursor's reading side: prepared statements, keyset queries over the sort index
 // and the small cache of row windows that positions are served from.
 #include "Database.h"
+#include "OrderIndex.h"
 #include "TableImpl.h"
 #include "app/KVError.h"
 
@@ -82,7 +83,6 @@ void Table::Impl::rebuildSql()
 void Table::Impl::forgetRows()
 {
     windows.clear();
-    count = -1;
     position = -1;
 }
 
@@ -214,19 +214,6 @@ QVector<Table::Row> Table::Impl::before(const QVariant& k, qint64 rowid, int n)
     return rows;
 }
 
-int Table::Impl::countBefore(const QVariant& k, qint64 rowid)
-{
-    if (sortIndex < 0)
-        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE rowid < ?").arg(from), {rowid}));
-    if (IsSqlNull(k))
-        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL AND rowid < ?").arg(from, key), {rowid}));
-    return int(scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM %1 WHERE %2 IS NULL)"
-                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 < ?)"
-                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid < ?)")
-                          .arg(from, key),
-                      {k, k, rowid}));
-}
-
 bool Table::Impl::nearest(const QString& text, Row& out)
 {
     const QVector<Row> rows = fetch(select + QStringLiteral(" WHERE %1 >= ?").arg(key) + orderAsc + QStringLiteral(" LIMIT 1"), {text});
@@ -236,13 +223,82 @@ bool Table::Impl::nearest(const QString& text, Row& out)
     return true;
 }
 
-int Table::Impl::rowCount()
+int Table::Impl::knownCount() const
 {
-    if (count < 0)
-        count = int(scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, {}));
-    return count;
+    if (shared->count < 0)
+        if (const OrderIndex* o = order())
+            shared->count = o->size();
+    return shared->count;
 }
 
+int Table::Impl::rowCount()
+{
+    if (knownCount() < 0)
+        shared->count = int(scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, {}));
+    return shared->count;
+}
+
+OrderIndex* Table::Impl::order() const
+{
+    return shared->order(sortIndex < 0 ? QString() : columns[sortIndex].toLower());
+}
+
+OrderIndex& Table::Impl::requireOrder()
+{
+    if (OrderIndex* o = order())
+        return *o;
+    // One pass along the sort index, keys and rowids only: the rows themselves stay on disk.
+    auto built = std::make_unique<OrderIndex>(sortIndex < 0 ? QString() : columns[sortIndex].toLower());
+    QSqlQuery& q = prepared(sortIndex < 0 ? QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(from)
+                                          : QStringLiteral("SELECT rowid, %1 FROM %2").arg(key, from) + orderAsc);
+    run(q, {});
+    if (sortIndex < 0)
+        while (q.next())
+            built->append(QVariant(), q.value(0).toLongLong());
+    else
+        while (q.next())
+            built->append(q.value(1), q.value(0).toLongLong());
+    q.finish();
+    shared->count = built->size();
+    shared->orders.push_back(std::move(built));
+    return *shared->orders.back();
+}
+
+int Table::Impl::positionOf(const QVariant& k, qint64 rowid)
+{
+    if (const OrderIndex* o = order())
+        return o->rank(orderKey(k), rowid);
+    // The first row needs no index: a list opens there.
+    if (before(k, rowid, 1).isEmpty())
+        return 0;
+    return requireOrder().rank(orderKey(k), rowid);
+}
+
+void Table::Impl::noteChange(qint64 rowid, const Row* was, const Row* now)
+{
+    if (shared->count >= 0)
+        shared->count += (now ? 1 : 0) - (was ? 1 : 0);
+    bool inStep = true;
+    for (const auto& o : shared->orders) {
+        const int column = o->column().isEmpty() ? -1 : index.value(o->column(), -2);
+        if (column == -2) {
+            inStep = false;
+            break;
+        }
+        const QVariant before = was && column >= 0 ? was->values[column] : QVariant();
+        const QVariant after = now && column >= 0 ? now->values[column] : QVariant();
+        if (was && now && SameStoredValue(before, after))
+            continue; // the row keeps its place in this order
+        if (was && !o->erase(before, rowid)) {
+            inStep = false;
+            break;
+        }
+        if (now)
+            o->insert(after, rowid);
+    }
+    if (!inStep || (shared->count >= 0 && !shared->orders.empty() && shared->orders.front()->size() != shared->count))
+        shared->reset(); // read again from the table when next needed
+}
 const Table::Row* Table::Impl::cached(int pos)
 {
     for (Window& w : windows)
@@ -255,8 +311,8 @@ const Table::Row* Table::Impl::cached(int pos)
 
 void Table::Impl::addWindow(int start, QVector<Row> rows, bool reachedEnd)
 {
-    if (reachedEnd)
-        count = start + int(rows.size());
+    if (reachedEnd && shared->count < 0)
+        shared->count = start + int(rows.size());
     if (rows.isEmpty())
         return;
     if (int(windows.size()) >= MaxWindows) {
@@ -268,7 +324,7 @@ void Table::Impl::addWindow(int start, QVector<Row> rows, bool reachedEnd)
 
 const Table::Row* Table::Impl::rowAt(int pos)
 {
-    if (pos < 0 || (count >= 0 && pos >= count))
+    if (pos < 0 || pos >= rowCount())
         return nullptr;
     if (const Row* r = cached(pos))
         return r;
@@ -292,7 +348,7 @@ const Table::Row* Table::Impl::rowAt(int pos)
     }
     if (const Row* r = cached(pos))
         return r;
-    if (count >= 0 && pos >= count)
+    if (pos >= rowCount())
         return nullptr;
     // Near the current row (a grid showing the row just found): a window around it by key.
     if (current.rowid >= 0 && position >= 0 && std::abs(pos - position) <= N / 2) {
@@ -305,15 +361,27 @@ const Table::Row* Table::Impl::rowAt(int pos)
         addWindow(start, std::move(rows), end);
         if (const Row* r = cached(pos))
             return r;
-        if (count >= 0 && pos >= count)
+        if (pos >= rowCount())
             return nullptr;
     }
-    // A jump: skip along the sort index to the position.
+    // A jump: the order index tells which row is there; the window starts a little before it.
     const int start = std::max(0, pos - N / 4);
-    QVector<Row> rows = fetch(select + orderAsc + QStringLiteral(" LIMIT ? OFFSET ?"), {N, start});
+    QVector<Row> rows = rowsFrom(start, N);
     const bool end = rows.size() < N;
     addWindow(start, std::move(rows), end);
     return cached(pos);
+}
+
+QVector<Table::Row> Table::Impl::rowsFrom(int start, int n)
+{
+    if (start == 0)
+        return fetch(select + orderAsc + QStringLiteral(" LIMIT ?"), {n});
+    const OrderIndex& o = requireOrder();
+    if (start > o.size())
+        return {};
+    // The rows after the one just before start.
+    const int p = start - 1;
+    return after(sortIndex < 0 ? QVariant(o.rowidAt(p)) : o.keyAt(p), o.rowidAt(p), n);
 }
 
 void Table::Impl::replaceCached(const Row& row)
