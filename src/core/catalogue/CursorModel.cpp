@@ -93,7 +93,9 @@ void CursorModel::DeleteCurrent(const Seams& seams)
 {
     if (!isOpen() || m_table.IsEmpty())
         return;
-    if (seams.Confirm(QStringLiteral("Delete record?")))
+    // The row asked about is the one deleted, whatever happened while the question was open.
+    const qint64 asked = m_table.CurrentRowId();
+    if (seams.Confirm(QStringLiteral("Delete record?")) && isOpen() && m_table.GotoRowId(asked))
         m_table.Delete();
 }
 

@@ -57,7 +57,7 @@ public:
     void Prior();
     void Next();
     void Last();
-    // Asks "Delete record?" and deletes the current row when the answer is yes.
+    // Asks "Delete record?" and deletes the row that was current when asked, on a yes.
     void DeleteCurrent(const Seams& seams);
 
     // Deletes the contiguous block of rows first..last (0-based, inclusive): the cursor goes to

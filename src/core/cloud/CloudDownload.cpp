@@ -19,13 +19,19 @@ bool KVCloud::PullInbox(CloudKind kind)
     // A connect that fails ends the action that asked for the download (silently).
     if (!UniConnectionCloud.IsConnected())
         UniConnectionCloud.Connect();
-    Table& local = localTable(kind);
+    // The download walks a cursor of its own over the local table, so that the row a page or a
+    // list is on stays current whatever arrives. The table's row events run as for any change,
+    // and the lists follow each batch once it is stored.
+    const Table& shared = localTable(kind);
+    Table local(g.db(), shared.tableName());
+    local.OnNewRecord = shared.OnNewRecord;
+    local.AfterEdit = shared.AfterEdit;
+    local.AfterPost = shared.AfterPost;
+    local.Open();
     int merged = 0;
     bool more = true;
     while (more)
         merged += pullBatch(kind, local, merged, &more);
-    // The lists show the new rows.
-    local.Refresh();
     return merged > 0;
 }
 
