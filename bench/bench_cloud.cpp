@@ -268,12 +268,12 @@ struct Unit1 {
         sqlite.setStandardInputFile(QStringLiteral(KV_SOURCE_DIR "/resources/schema.sql"));
         sqlite.start(QStringLiteral("sqlite3"), {path});
         sqlite.waitForFinished();
-        fillTickets(path, localTickets);
         ReadSettings(g);
         g.settings.inst.unit = 1;
         g.settings.cloud = {kCompany, kPassword, serverSetting()};
         if (!OpenDatabase(g))
             std::exit(3);
+        fillTickets(localTickets);
         cloud = std::make_unique<KVCloud>(g);
         cloud->ConnectAtStartUp();
         if (window) {
@@ -284,16 +284,12 @@ struct Unit1 {
             QCoreApplication::processEvents();
         }
     }
-    // Stored tickets with a few filled columns, as a unit's own store holds them.
-    static void fillTickets(const QString& path, int n)
+    // Stored tickets with a few filled columns, as a unit's own store holds them, written behind
+    // the cursors' backs into the upgraded store.
+    void fillTickets(int n)
     {
-        const QString name = QStringLiteral("bench-fill");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.open();
-            db.transaction();
-            QSqlQuery q(db);
+        g.db().InTransaction([&] {
+            QSqlQuery q(g.db().connection());
             q.prepare(QStringLiteral("INSERT INTO bon (id, bonnr, datum, opdrachtgever, werkzh, werk1, ondertekend) "
                                      "VALUES (?, ?, ?, ?, ?, 7.5, 1)"));
             for (int i = 0; i < n; ++i) {
@@ -302,11 +298,11 @@ struct Unit1 {
                 q.addBindValue(QStringLiteral("%1-%2-2021").arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(1 + i % 12, 2, 10, QLatin1Char('0')));
                 q.addBindValue(QStringLiteral("Klant %1").arg(i % 500));
                 q.addBindValue(QStringLiteral("Ketel onderhouden\r\nFilter vervangen\r\n"));
-                q.exec();
+                if (!q.exec())
+                    std::exit(4);
             }
-            db.commit();
-        }
-        QSqlDatabase::removeDatabase(name);
+        });
+        g.BonTable().Refresh();
     }
     QTemporaryDir dir;
     KVGlobal g;

@@ -191,7 +191,14 @@ bool isPicture(const QByteArray& bytes)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    // The formats a pad or a camera writes are known by their first bytes, which spares asking
+    // every image plugin in turn; anything else is left to them.
+    QByteArray format;
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        format = "jpeg";
+    QImageReader reader(&buffer, format);
     if (!reader.canRead())
         return false;
     const QSize size = reader.size();

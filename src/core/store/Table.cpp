@@ -197,8 +197,10 @@ void Table::SetSortColumn(const QString& column)
     m_sort = sortIndex < 0 ? QString() : d->columns[sortIndex];
     d->setSort(sortIndex);
     d->forgetRows();
-    if (m_rowid >= 0)
+    if (m_rowid >= 0) {
+        d->completeCurrent();
         setCurrent(d->current, -1);
+    }
     report();
     moved();
 }
@@ -376,13 +378,21 @@ bool Table::Locate(const QString& column, const QVariant& value)
 {
     requireOpen("locate");
     checkBrowseMode();
-    const QString col = QuotedName(d->columns[columnOrThrow(column)]);
+    const int c = columnOrThrow(column);
     const bool null = IsSqlNull(value);
-    const QString where = null ? QStringLiteral(" WHERE %1 IS NULL").arg(col) : QStringLiteral(" WHERE %1 = ?").arg(col);
-    const QVector<Row> rows = d->fetch(d->select + where + d->orderAsc + QStringLiteral(" LIMIT 1"), null ? QVariantList{} : QVariantList{value});
-    if (rows.isEmpty())
+    // The rowid first, so that a search that finds nothing reads no row.
+    QString& sql = d->locateSql[null ? -1 - c : c];
+    if (sql.isEmpty()) {
+        const QString col = QuotedName(d->columns[c]);
+        sql = QStringLiteral("SELECT rowid FROM ") + d->from +
+              (null ? QStringLiteral(" WHERE %1 IS NULL").arg(col) : QStringLiteral(" WHERE %1 = ?").arg(col)) + d->orderAsc +
+              QStringLiteral(" LIMIT 1");
+    }
+    const qint64 found = d->scalar(sql, null ? QVariantList{} : QVariantList{value}, -1);
+    Row row;
+    if (found < 0 || !d->readRow(found, row))
         return false;
-    setCurrent(rows.front(), -1);
+    setCurrent(row, -1);
     m_eof = m_bof = false;
     moved();
     return true;

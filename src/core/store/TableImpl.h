@@ -23,6 +23,9 @@ struct SharedTableState;
 struct Table::Row {
     qint64 rowid = -1;
     QVector<QVariant> values;
+    // Only the sort key and the keys of the order indexes were read (a row just posted): the
+    // other values are read when first asked for.
+    bool partial = false;
 };
 
 struct Table::Impl {
@@ -47,12 +50,18 @@ struct Table::Impl {
     SharedTableState* shared = nullptr;
     QStringList columns;
     QHash<QString, int> index; // lower-case name -> column
+    QHash<QString, int> exact; // name as the table spells it -> column
     int sortIndex = -1;        // -1: order by rowid
 
     // SQL pieces rebuilt when the columns or the sort column change.
     QString from, select, orderAsc, orderDesc, key;
 
     std::map<QString, std::unique_ptr<QSqlQuery>> statements;
+    // Statement texts that cost more to build than to run: the locate of each column, and the
+    // insert and update of the last set of columns written.
+    QHash<int, QString> locateSql;
+    QVector<bool> insertColumns, updateColumns;
+    QString insertSql, updateSql;
 
     Row current;          // rowid -1: there is no current row
     QVariant currentKey;  // sort key of the current row (its rowid without a sort column)
@@ -75,13 +84,19 @@ struct Table::Impl {
     QSqlQuery& prepared(const QString& sql);
     void run(QSqlQuery& q, const QVariantList& binds);
     QVector<Row> fetch(const QString& sql, const QVariantList& binds);
-    qint64 scalar(const QString& sql, const QVariantList& binds);
+    // The first column of the first row; none when there is no row.
+    qint64 scalar(const QString& sql, const QVariantList& binds, qint64 none = 0);
     [[noreturn]] void fail(const QSqlQuery& q) const;
 
     QVariant keyOf(const Row& r) const { return sortIndex < 0 ? QVariant(r.rowid) : r.values[sortIndex]; }
     // The key under which the order index holds a row: the sort key, nothing in rowid order.
     QVariant orderKey(const QVariant& key) const { return sortIndex < 0 ? QVariant() : key; }
     bool readRow(qint64 rowid, Row& out);
+    // The row as far as the cursors need it at once: its sort key and the keys of the order
+    // indexes; nothing is read when there are none.
+    void readKeys(qint64 rowid, Row& out);
+    // Reads the rest of a partial current row.
+    void completeCurrent();
     bool firstRow(Row& out);
     bool lastRow(Row& out);
     // Up to n rows after / before the row (key, rowid) in the current order, ascending.
@@ -98,6 +113,8 @@ struct Table::Impl {
     OrderIndex& requireOrder();
     // Position of the row (key, rowid) in the current order, without counting rows.
     int positionOf(const QVariant& key, qint64 rowid);
+    // Whether any row comes before (key, rowid); reads rowids only.
+    bool anyBefore(const QVariant& key, qint64 rowid);
     // A row was inserted (before null), changed or deleted (after null) through this cursor:
     // the shared count and every order index of the table follow.
     void noteChange(qint64 rowid, const Row* before, const Row* after);
@@ -109,5 +126,4 @@ struct Table::Impl {
     void addWindow(int start, QVector<Row> rows, bool reachedEnd);
     // Up to n rows from position start on, found through the order index.
     QVector<Row> rowsFrom(int start, int n);
-    void replaceCached(const Row& row);
 };

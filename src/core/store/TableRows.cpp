@@ -51,8 +51,11 @@ void Table::Impl::loadColumns()
         throw KVError(QStringLiteral("%1: no such table").arg(table));
     columns = names;
     index.clear();
-    for (int i = 0; i < columns.size(); ++i)
+    exact.clear();
+    for (int i = 0; i < columns.size(); ++i) {
         index.insert(columns[i].toLower(), i);
+        exact.insert(columns[i], i);
+    }
 }
 
 void Table::Impl::setSort(int column)
@@ -64,6 +67,9 @@ void Table::Impl::setSort(int column)
 void Table::Impl::rebuildSql()
 {
     statements.clear();
+    locateSql.clear();
+    insertColumns.clear();
+    updateColumns.clear();
     from = QuotedName(table);
     QStringList list{QStringLiteral("rowid")};
     for (const QString& c : columns)
@@ -137,11 +143,11 @@ QVector<Table::Row> Table::Impl::fetch(const QString& sql, const QVariantList& b
     return rows;
 }
 
-qint64 Table::Impl::scalar(const QString& sql, const QVariantList& binds)
+qint64 Table::Impl::scalar(const QString& sql, const QVariantList& binds, qint64 none)
 {
     QSqlQuery& q = prepared(sql);
     run(q, binds);
-    const qint64 v = q.next() ? q.value(0).toLongLong() : 0;
+    const qint64 v = q.next() ? q.value(0).toLongLong() : none;
     q.finish();
     return v;
 }
@@ -153,6 +159,44 @@ bool Table::Impl::readRow(qint64 rowid, Row& out)
         return false;
     out = rows.front();
     return true;
+}
+
+void Table::Impl::readKeys(qint64 rowid, Row& out)
+{
+    QStringList names;
+    QVector<int> at;
+    auto want = [&](int column) {
+        if (column >= 0 && !at.contains(column)) {
+            at << column;
+            names << QuotedName(columns[column]);
+        }
+    };
+    want(sortIndex);
+    for (const auto& o : shared->orders)
+        if (!o->column().isEmpty())
+            want(index.value(o->column(), -1));
+    out.rowid = rowid;
+    out.values = QVector<QVariant>(columns.size());
+    out.partial = true;
+    if (at.isEmpty())
+        return;
+    QSqlQuery& q = prepared(QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from +
+                            QStringLiteral(" WHERE rowid = ?"));
+    run(q, {rowid});
+    if (q.next())
+        for (int i = 0; i < at.size(); ++i)
+            out.values[at[i]] = q.value(i);
+    q.finish();
+}
+
+void Table::Impl::completeCurrent()
+{
+    if (!current.partial)
+        return;
+    Row full;
+    if (!readRow(current.rowid, full))
+        throw KVError(QStringLiteral("%1: the posted row cannot be read back").arg(table));
+    current = full;
 }
 
 bool Table::Impl::firstRow(Row& out)
@@ -264,12 +308,25 @@ OrderIndex& Table::Impl::requireOrder()
     return *shared->orders.back();
 }
 
+bool Table::Impl::anyBefore(const QVariant& k, qint64 rowid)
+{
+    const QString head = QStringLiteral("SELECT rowid FROM ") + from;
+    if (sortIndex < 0)
+        return scalar(head + QStringLiteral(" WHERE rowid < ? LIMIT 1"), {rowid}, -1) >= 0;
+    // As in before(): each piece a range on the sort index.
+    if (IsSqlNull(k))
+        return scalar(head + QStringLiteral(" WHERE %1 IS NULL AND rowid < ? LIMIT 1").arg(key), {rowid}, -1) >= 0;
+    return scalar(head + QStringLiteral(" WHERE %1 IS NULL LIMIT 1").arg(key), {}, -1) >= 0 ||
+           scalar(head + QStringLiteral(" WHERE %1 < ? LIMIT 1").arg(key), {k}, -1) >= 0 ||
+           scalar(head + QStringLiteral(" WHERE %1 = ? AND rowid < ? LIMIT 1").arg(key), {k, rowid}, -1) >= 0;
+}
+
 int Table::Impl::positionOf(const QVariant& k, qint64 rowid)
 {
     if (const OrderIndex* o = order())
         return o->rank(orderKey(k), rowid);
     // The first row needs no index: a list opens there.
-    if (before(k, rowid, 1).isEmpty())
+    if (!anyBefore(k, rowid))
         return 0;
     return requireOrder().rank(orderKey(k), rowid);
 }
@@ -352,6 +409,7 @@ const Table::Row* Table::Impl::rowAt(int pos)
         return nullptr;
     // Near the current row (a grid showing the row just found): a window around it by key.
     if (current.rowid >= 0 && position >= 0 && std::abs(pos - position) <= N / 2) {
+        completeCurrent();
         QVector<Row> rows = position > 0 ? before(currentKey, current.rowid, N / 2) : QVector<Row>{};
         const int start = position - int(rows.size());
         rows.push_back(current);
@@ -382,12 +440,4 @@ QVector<Table::Row> Table::Impl::rowsFrom(int start, int n)
     // The rows after the one just before start.
     const int p = start - 1;
     return after(sortIndex < 0 ? QVariant(o.rowidAt(p)) : o.keyAt(p), o.rowidAt(p), n);
-}
-
-void Table::Impl::replaceCached(const Row& row)
-{
-    for (Window& w : windows)
-        for (Row& r : w.rows)
-            if (r.rowid == row.rowid)
-                r = row;
 }
