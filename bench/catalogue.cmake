@@ -2,7 +2,5 @@
 # tickets). Opening a list, a header click and a search keystroke, each with the grid painted
 # as the user would see it, beside the floors of the search (the sqlite3 C API) and of the paint
 # (a plain QTableView).
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 kv_bench(bench_catalogue ${CMAKE_CURRENT_SOURCE_DIR}/bench_catalogue.cpp)
 target_link_libraries(bench_catalogue PRIVATE PkgConfig::SQLITE3)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sqlite3.h>
 
 namespace {
 // The first byte of an encoded key; a null key is encoded as nothing.
@@ -121,6 +122,30 @@ OrderIndex::Entry OrderIndex::store(const std::string& encoded, qint64 rowid)
 }
 
 void OrderIndex::append(const QVariant& key, qint64 rowid) { m_entries.push_back(store(encode(key), rowid)); }
+
+void OrderIndex::appendStored(int storageClass, qint64 integer, double real, const char* bytes, size_t size, qint64 rowid)
+{
+    Entry e{rowid, quint32(m_keys.size()), 0};
+    switch (storageClass) {
+    case SQLITE_INTEGER:
+        m_keys += char(Integer);
+        m_keys.append(reinterpret_cast<const char*>(&integer), sizeof integer);
+        break;
+    case SQLITE_FLOAT:
+        m_keys += char(Real);
+        m_keys.append(reinterpret_cast<const char*>(&real), sizeof real);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        m_keys += char(storageClass == SQLITE_TEXT ? Text : Blob);
+        m_keys.append(bytes, size);
+        break;
+    default: // null: no bytes
+        break;
+    }
+    e.length = quint32(m_keys.size() - e.offset);
+    m_entries.push_back(e);
+}
 
 void OrderIndex::insert(const QVariant& key, qint64 rowid)
 {

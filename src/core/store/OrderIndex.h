@@ -27,6 +27,9 @@ public:
 
     // Adds an entry after the last one; the caller supplies them in order (a scan of the table).
     void append(const QVariant& key, qint64 rowid);
+    // The same for a key as SQLite hands it over: its storage class (SQLITE_INTEGER ..
+    // SQLITE_NULL) and value, text as its UTF-8 bytes.
+    void appendStored(int storageClass, qint64 integer, double real, const char* bytes, size_t size, qint64 rowid);
     void insert(const QVariant& key, qint64 rowid);
     // Removes the row's entry; false when it is not in the index.
     bool erase(const QVariant& key, qint64 rowid);

@@ -27,6 +27,8 @@ int Table::ColumnIndex(const QString& column) const
 {
     if (m_state == State::Inactive)
         return -1;
+    if (const auto it = d->exact.constFind(column); it != d->exact.constEnd())
+        return *it;
     return d->index.value(column.toLower(), -1);
 }
 

@@ -19,6 +19,7 @@ QString QuotedName(const QString& name);
 
 class OrderIndex;
 struct SharedTableState;
+struct sqlite3;
 
 struct Table::Row {
     qint64 rowid = -1;
@@ -107,6 +108,8 @@ struct Table::Impl {
     int rowCount();
     int knownCount() const; // -1 while not yet counted
 
+    // The SQLite connection under the Qt driver; null when the driver is no SQLite one.
+    sqlite3* rawHandle() const;
     // The order index of the current sort, when one was built (by any cursor over the table).
     OrderIndex* order() const;
     // The same, built from one pass over the sort index when there is none yet.

@@ -16,7 +16,6 @@ CursorGridView::CursorGridView(const QString& objectName, CursorModel* model, QW
     : QTableView(parent), m_model(model)
 {
     setObjectName(objectName);
-    setModel(model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -33,6 +32,8 @@ CursorGridView::CursorGridView(const QString& objectName, CursorModel* model, QW
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The model comes after the row height: a height set later is applied to every row one by one.
+    setModel(model);
 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, model, &CursorModel::HeaderClick);
     connect(model, &CursorModel::CurrentRowChanged, this, &CursorGridView::followCursor);
