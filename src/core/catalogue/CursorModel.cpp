@@ -74,6 +74,16 @@ void CursorModel::HeaderClick(int section)
     m_table.SetSortColumn(m_columns[section].sortKey);
 }
 
+void CursorModel::PrepareOrders()
+{
+    if (!isOpen())
+        return;
+    m_table.PrepareOrder(m_table.SortColumn());
+    for (const GridColumn& c : m_columns)
+        if (!c.sortKey.isEmpty())
+            m_table.PrepareOrder(c.sortKey);
+}
+
 void CursorModel::Search(const QString& text)
 {
     if (!isOpen() || m_table.IsEmpty())

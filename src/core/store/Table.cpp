@@ -205,6 +205,12 @@ void Table::SetSortColumn(const QString& column)
     moved();
 }
 
+void Table::PrepareOrder(const QString& column)
+{
+    requireOpen("learn an order");
+    d->requireOrder(column.isEmpty() ? -1 : columnOrThrow(column));
+}
+
 int Table::RecordCount() const
 {
     requireOpen("count rows");

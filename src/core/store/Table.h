@@ -45,6 +45,10 @@ public:
     void SetSortColumn(const QString& column); // empty: by rowid. Keeps the current row current.
     const QString& SortColumn() const { return m_sort; }
 
+    // Learns the order of the rows under this column (empty: by rowid) ahead of need, so that a
+    // later sort by it, or a search in it, finds it known: one pass over the column's index.
+    void PrepareOrder(const QString& column);
+
     // ---- navigation ----
     int RecordCount() const;
     // Position of the current row, -1 when the table is empty. Known from the move that made the

@@ -114,6 +114,8 @@ struct Table::Impl {
     OrderIndex* order() const;
     // The same, built from one pass over the sort index when there is none yet.
     OrderIndex& requireOrder();
+    // The order index of a column (-1: the rowid order), built when there is none yet.
+    OrderIndex& requireOrder(int column);
     // Position of the row (key, rowid) in the current order, without counting rows.
     int positionOf(const QVariant& key, qint64 rowid);
     // Whether any row comes before (key, rowid); reads rowids only.

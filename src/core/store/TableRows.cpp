@@ -298,14 +298,18 @@ OrderIndex* Table::Impl::order() const
     return shared->order(sortIndex < 0 ? QString() : columns[sortIndex].toLower());
 }
 
-OrderIndex& Table::Impl::requireOrder()
+OrderIndex& Table::Impl::requireOrder() { return requireOrder(sortIndex); }
+
+OrderIndex& Table::Impl::requireOrder(int column)
 {
-    if (OrderIndex* o = order())
+    const QString name = column < 0 ? QString() : columns[column].toLower();
+    if (OrderIndex* o = shared->order(name))
         return *o;
     // One pass along the sort index, keys and rowids only: the rows themselves stay on disk.
-    auto built = std::make_unique<OrderIndex>(sortIndex < 0 ? QString() : columns[sortIndex].toLower());
-    const QString sql = sortIndex < 0 ? QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(from)
-                                      : QStringLiteral("SELECT rowid, %1 FROM %2").arg(key, from) + orderAsc;
+    auto built = std::make_unique<OrderIndex>(name);
+    const QString quoted = column < 0 ? QString() : QuotedName(columns[column]);
+    const QString sql = column < 0 ? QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(from)
+                                   : QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY %1, rowid").arg(quoted, from);
     if (sqlite3* handle = rawHandle()) {
         // Straight from SQLite: a hundred thousand keys cost milliseconds instead of a QVariant
         // each, and text keys arrive as the very bytes SQLite compares.
@@ -316,7 +320,7 @@ OrderIndex& Table::Impl::requireOrder()
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
-            if (sortIndex < 0) {
+            if (column < 0) {
                 built->appendStored(SQLITE_NULL, 0, 0, nullptr, 0, rowid);
                 continue;
             }
@@ -342,7 +346,7 @@ OrderIndex& Table::Impl::requireOrder()
         QSqlQuery& q = prepared(sql);
         run(q, {});
         while (q.next())
-            built->append(sortIndex < 0 ? QVariant() : q.value(1), q.value(0).toLongLong());
+            built->append(column < 0 ? QVariant() : q.value(1), q.value(0).toLongLong());
         q.finish();
     }
     shared->count = built->size();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 CursorGridView::CursorGridView(const QString& objectName, CursorModel* model, QWidget* parent)
@@ -90,6 +91,13 @@ void CursorGridView::resizeEvent(QResizeEvent* e)
 {
     QTableView::resizeEvent(e);
     stretchColumns();
+}
+
+void CursorGridView::showEvent(QShowEvent* e)
+{
+    QTableView::showEvent(e);
+    // Once the list is on the screen, in the pause before the user's first click or keystroke.
+    QTimer::singleShot(0, m_model, &CursorModel::PrepareOrders);
 }
 
 void CursorGridView::mouseDoubleClickEvent(QMouseEvent* e)
