@@ -350,6 +350,7 @@ void BM_Download1000Tickets_MariadbClient(benchmark::State& state)
         p.setProcessEnvironment(e);
         p.start(QStringLiteral("bash"), {QStringLiteral(KV_SOURCE_DIR "/bench/download_floor.sh"), env("KV_TEST_MYSQL_HOST"),
                                          env("KV_TEST_MYSQL_PORT"), KVCloud::PrefixedAccountName(kCompany), QStringLiteral("kv1"),
+                                         QString::number(std::min(unit.cloud->downloadBatch, KVCloud::FirstBatch)),
                                          QString::number(unit.cloud->downloadBatch), list});
         p.waitForFinished(120000);
         const QByteArray out = p.readAllStandardOutput().trimmed();
