@@ -260,8 +260,9 @@ void BM_LearnOrders(benchmark::State& state)
     counters(state, kind, scale);
 }
 
-// One keystroke as the user has it: the search moves the cursor, the grid follows and paints.
-void BM_SearchKeystroke(benchmark::State& state)
+// Keystrokes in the search field, in the list's own order: the search moves the cursor and
+// the grid asks where it is; with paint, the grid follows and paints as the user sees it.
+void searchKeystrokes(benchmark::State& state, bool paint)
 {
     const auto kind = ListKind(state.range(0));
     const int scale = int(state.range(1));
@@ -272,30 +273,20 @@ void BM_SearchKeystroke(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         grid.model.Search(strokes[i++ % strokes.size()]);
-        grid.paint();
+        if (paint)
+            grid.paint();
+        else
+            benchmark::DoNotOptimize(grid.model.CurrentRow());
     }
     resetList(kind, scale);
     counters(state, kind, scale);
 }
 
-// The search half of a keystroke: the cursor finds the row and knows its position, which the
-// grid asks for; nothing is painted.
-void BM_SearchOnly(benchmark::State& state)
-{
-    const auto kind = ListKind(state.range(0));
-    const int scale = int(state.range(1));
-    resetList(kind, scale);
-    Grid grid(kind, scale);
-    grid.paint();
-    const QStringList strokes = keystrokes();
-    int i = 0;
-    for (auto _ : state) {
-        grid.model.Search(strokes[i++ % strokes.size()]);
-        benchmark::DoNotOptimize(grid.model.CurrentRow());
-    }
-    resetList(kind, scale);
-    counters(state, kind, scale);
-}
+// One keystroke as the user has it.
+void BM_SearchKeystroke(benchmark::State& state) { searchKeystrokes(state, true); }
+
+// The search half of a keystroke: the row found and its position known; nothing painted.
+void BM_SearchOnly(benchmark::State& state) { searchKeystrokes(state, false); }
 
 // Floor of the search half: the bare sqlite3 C API seeking the first row whose key is not
 // smaller, on the same file and index, and reading the row's columns.
