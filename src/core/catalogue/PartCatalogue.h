@@ -32,8 +32,8 @@ PartForm Add(KVGlobal& g);
 // Whether the part page shows the composition pickers after the add button.
 bool ShowsComposition(const KVGlobal& g);
 
-// Writes the page into the catalogue: a new part after the add button, else the loaded
-// part (a new one when the catalogue was empty). A composed description of the picker firm is not
+// Writes the page into the catalogue: a new part after the add button, else the loaded part
+// (a new one when the catalogue was empty). A composed description of the picker firm is not
 // taken in. The quantity never goes into the catalogue.
 void Store(KVGlobal& g, const PartForm& form);
 

@@ -131,8 +131,8 @@ public:
 
 signals:
     // The rows changed (post, delete, re-sort, a change through another cursor) or the current
-    // row moved; grids follow. Inside a transaction neither signal comes: RowsChanged comes
-    // once when it is committed.
+    // row moved; grids follow. Changes and moves inside a transaction are reported once, by
+    // RowsChanged when it is committed.
     void RowsChanged();
     void CurrentChanged(int position);
 

@@ -311,8 +311,7 @@ void Table::Post()
     // What the cursors need of the stored row at once; the rest is read when asked for.
     Row stored;
     d->readKeys(rowid, stored);
-    // A new row, or a changed sort key, shifts positions; otherwise the cached windows only
-    // need the new values of this one row.
+    // A new row, or a changed sort key, moves the row in the order; otherwise it keeps its place.
     const bool reordered = inserting || !SameStoredValue(d->keyOf(stored), d->currentKey);
     const int position = reordered ? -1 : d->position;
     d->noteChange(rowid, inserting ? nullptr : &d->current, &stored);

@@ -388,20 +388,21 @@ void Table::Impl::noteChange(qint64 rowid, const Row* was, const Row* now)
             inStep = false;
             break;
         }
-        const QVariant before = was && column >= 0 ? was->values[column] : QVariant();
-        const QVariant after = now && column >= 0 ? now->values[column] : QVariant();
-        if (was && now && SameStoredValue(before, after))
+        const QVariant oldKey = was && column >= 0 ? was->values[column] : QVariant();
+        const QVariant newKey = now && column >= 0 ? now->values[column] : QVariant();
+        if (was && now && SameStoredValue(oldKey, newKey))
             continue; // the row keeps its place in this order
-        if (was && !o->erase(before, rowid)) {
+        if (was && !o->erase(oldKey, rowid)) {
             inStep = false;
             break;
         }
         if (now)
-            o->insert(after, rowid);
+            o->insert(newKey, rowid);
     }
     if (!inStep || (shared->count >= 0 && !shared->orders.empty() && shared->orders.front()->size() != shared->count))
         shared->reset(); // read again from the table when next needed
 }
+
 const Table::Row* Table::Impl::cached(int pos)
 {
     for (Window& w : windows)
