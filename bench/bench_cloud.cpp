@@ -1,7 +1,8 @@
 // The cloud on the loopback MariaDB server of the test command (KV_TEST_MYSQL_*, see
 // scripts/test-servers.sh): the fan-out of one signed ticket to ten units and the download of
-// 1 000 tickets, each beside the same statements run by the mariadb client, which is the floor
-// that no client of the server can go below by much.
+// 1 000 tickets into a store of 2 000 and of 20 000 tickets, with and without the overview open,
+// each beside the same statements run by the mariadb client (the download's through
+// bench/download_floor.sh), which is the floor that no client of the server can go below by much.
 //
 //   source scripts/test-servers.sh && start_mariadb && build-test/bench/bench_cloud; stop_mariadb
 // (--benchmark_filter=Download runs one half.)
@@ -11,12 +12,17 @@
 #include "cloud/KVCloud.h"
 #include "store/Database.h"
 #include "store/Table.h"
+#include "catalogue/CursorGrid.h"
+#include "catalogue/CursorModel.h"
+#include "catalogue/TicketOverview.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <benchmark/benchmark.h>
@@ -253,68 +259,115 @@ QStringList seedInbox(CloudConnection& c)
     return ids;
 }
 
-// Unit 1 with its local database.
+// Unit 1 with its local database of localTickets stored tickets, and optionally the window's
+// ticket overview on it: the grid of the overview page, shown, on the list's first ticket.
 struct Unit1 {
-    Unit1() : g(Edition::Dutch, dir.path())
+    Unit1(int localTickets, bool window) : g(Edition::Dutch, dir.path())
     {
+        const QString path = dir.filePath(QStringLiteral("kolvarn.db3"));
         QProcess sqlite;
         sqlite.setStandardInputFile(QStringLiteral(KV_SOURCE_DIR "/resources/schema.sql"));
-        sqlite.start(QStringLiteral("sqlite3"), {dir.filePath(QStringLiteral("kolvarn.db3"))});
+        sqlite.start(QStringLiteral("sqlite3"), {path});
         sqlite.waitForFinished();
         ReadSettings(g);
         g.settings.inst.unit = 1;
         g.settings.cloud = {kCompany, kPassword, serverSetting()};
         if (!OpenDatabase(g))
             std::exit(3);
+        fillTickets(localTickets);
         cloud = std::make_unique<KVCloud>(g);
         cloud->ConnectAtStartUp();
+        if (window) {
+            overview = std::make_unique<CursorModel>(g.BonTable(), TicketOverview::GridColumns(), g.jargon, &g.db());
+            grid = std::make_unique<CursorGridView>(QStringLiteral("FNCGridKV"), overview.get());
+            grid->resize(420, 620);
+            grid->show();
+            QCoreApplication::processEvents();
+        }
+    }
+    // Stored tickets with a few filled columns, as a unit's own store holds them, written behind
+    // the cursors' backs into the upgraded store.
+    void fillTickets(int n)
+    {
+        g.db().InTransaction([&] {
+            QSqlQuery q(g.db().connection());
+            q.prepare(QStringLiteral("INSERT INTO bon (id, bonnr, datum, opdrachtgever, werkzh, werk1, ondertekend) "
+                                     "VALUES (?, ?, ?, ?, ?, 7.5, 1)"));
+            for (int i = 0; i < n; ++i) {
+                q.addBindValue(QStringLiteral("LMKVlocal%1").arg(i, 6, 10, QLatin1Char('0')));
+                q.addBindValue(QStringLiteral("1-%1").arg(20200001 + i));
+                q.addBindValue(QStringLiteral("%1-%2-2021").arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(1 + i % 12, 2, 10, QLatin1Char('0')));
+                q.addBindValue(QStringLiteral("Klant %1").arg(i % 500));
+                q.addBindValue(QStringLiteral("Ketel onderhouden\r\nFilter vervangen\r\n"));
+                if (!q.exec())
+                    std::exit(4);
+            }
+        });
+        g.BonTable().Refresh();
     }
     QTemporaryDir dir;
     KVGlobal g;
     std::unique_ptr<KVCloud> cloud;
+    std::unique_ptr<CursorModel> overview;
+    std::unique_ptr<CursorGridView> grid;
 };
 
+void downloadArgs(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"local", "window"});
+    for (int window : {1, 0})
+        for (int local : {2000, 20000})
+            b->Args({local, window});
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+// The download as the user has it: 1 000 tickets arrive, the overview (when open) follows and
+// paints once the download has returned.
 void BM_Download1000Tickets(benchmark::State& state)
 {
-    Unit1 unit;
+    Unit1 unit(int(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
         state.PauseTiming();
         seedInbox(unit.cloud->UniConnectionCloud);
         state.ResumeTiming();
         if (!unit.cloud->PullInbox(CloudKind::Tickets))
             state.SkipWithError("nothing came");
+        QCoreApplication::processEvents();
     }
     state.counters["local rows"] = unit.g.BonTable().RecordCount();
 }
 
-// The download's statements: per batch of 100 the locking select, the deletes and the commit.
+// The floor: the download's statements for the same inbox, by the mariadb client
+// (bench/download_floor.sh), timed as a whole process.
 void BM_Download1000Tickets_MariadbClient(benchmark::State& state)
 {
-    Unit1 unit;
-    const QByteArray select = "SELECT " + CloudColumns::SelectList(CloudKind::Tickets).toUtf8() +
-                              " FROM `kv1` ORDER BY `id` LIMIT 100 FOR UPDATE;\n";
+    Unit1 unit(0, false);
+    const QString list = CloudColumns::DownloadSelectList(CloudKind::Tickets);
     for (auto _ : state) {
-        state.PauseTiming();
-        const QStringList ids = seedInbox(unit.cloud->UniConnectionCloud);
-        QByteArray sql;
-        for (int b = 0; b < kTickets / 100; ++b) {
-            sql += "START TRANSACTION;\n" + select;
-            for (int i = b * 100; i < (b + 1) * 100; ++i) {
-                const QByteArray id = literal(ids[i]);
-                sql += "DELETE FROM `kv1` WHERE `id` = " + id + " AND CAST(`id` AS BINARY) = CAST(" + id +
-                       " AS BINARY) LIMIT 1;\n";
-            }
-            sql += "COMMIT;\n";
+        seedInbox(unit.cloud->UniConnectionCloud);
+        QProcess p;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("MYSQL_PWD"), kPassword);
+        p.setProcessEnvironment(e);
+        p.start(QStringLiteral("bash"), {QStringLiteral(KV_SOURCE_DIR "/bench/download_floor.sh"), env("KV_TEST_MYSQL_HOST"),
+                                         env("KV_TEST_MYSQL_PORT"), KVCloud::PrefixedAccountName(kCompany), QStringLiteral("kv1"),
+                                         QString::number(std::min(unit.cloud->downloadBatch, KVCloud::FirstBatch)),
+                                         QString::number(unit.cloud->downloadBatch), list});
+        p.waitForFinished(120000);
+        const QByteArray out = p.readAllStandardOutput().trimmed();
+        if (p.exitCode() != 0 || !out.startsWith("ms=")) {
+            state.SkipWithError("download_floor.sh failed");
+            std::fprintf(stderr, "%s\n", p.readAllStandardError().constData());
+            break;
         }
-        state.ResumeTiming();
-        runClient(sql);
+        state.SetIterationTime(out.mid(3).toDouble() / 1000.0);
     }
 }
 
 } // namespace
 
-BENCHMARK(BM_Download1000Tickets)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Download1000Tickets_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Download1000Tickets)->Apply(downloadArgs)->UseRealTime();
+BENCHMARK(BM_Download1000Tickets_MariadbClient)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MariadbClientStartOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);

@@ -183,3 +183,32 @@ TEST(CloudDownload, ADroppedConnectionLosesNothing)
     EXPECT_EQ(od.RecordCount(), 80);
     EXPECT_EQ(ids.size(), 80);
 }
+
+TEST(CloudDownload, LaterBatchesHoldAsManyRowsAsFitInTheByteBudget)
+{
+    struct Case {
+        const char* name;
+        qint64 budget;
+        int inboxAtRow12; // what is still in the inbox when the 12th row is merged
+    };
+    // 12 parts, at most 10 per batch: the first batch takes 10; with room to spare the next
+    // takes the other 2 at once, with rows larger than the budget one at a time.
+    for (const Case c : {Case{"room to spare", 16 << 20, 2}, Case{"rows above the budget", 10, 1}}) {
+        TestCompany company(1);
+        for (int i = 0; i < 12; ++i)
+            company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
+                                   {"omschr", QStringLiteral("Deel %1").arg(i)}});
+        Unit1 dev(company);
+        dev.cloud->downloadBatch = 10;
+        dev.cloud->downloadBytes = c.budget;
+        int inbox = -1;
+        dev.cloud->RowMerged = [&](CloudKind, int n) {
+            if (n == 12)
+                inbox = company.Count("od1");
+        };
+        EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Parts)) << c.name;
+        EXPECT_EQ(inbox, c.inboxAtRow12) << c.name;
+        EXPECT_EQ(company.Count("od1"), 0) << c.name;
+        EXPECT_EQ(dev.g.OnderdeelTable().RecordCount(), 12) << c.name;
+    }
+}

@@ -232,6 +232,28 @@ TEST(ClientCatalogue, AddThenBackThenLoadEditsTheLoadedClient)
     EXPECT_EQ(s.clients().AsString("land"), "NL");
 }
 
+TEST(ClientCatalogue, OkEditsTheLoadedClientWhereverTheCursorIsAndKeepsThePageWhenItWentAway)
+{
+    Store s;
+    s.addClient("Aa");
+    s.addClient("Bb");
+    ASSERT_TRUE(s.clients().Locate("naam", "Bb"));
+    ClientForm f = ClientCatalogue::Load(*s.g);
+    // Something else moves the cursor while the page is open.
+    ASSERT_TRUE(s.clients().Locate("naam", "Aa"));
+    f.naam = "Bb gewijzigd";
+    ClientCatalogue::Store(*s.g, f);
+    EXPECT_EQ(Store::column(s.clients(), "naam"), QStringList({"Aa", "Bb gewijzigd"}));
+
+    // The loaded client deleted meanwhile: the page's values become a client of their own.
+    ASSERT_TRUE(s.clients().Locate("naam", "Bb gewijzigd"));
+    f = ClientCatalogue::Load(*s.g);
+    s.clients().Delete();
+    f.naam = "Cc";
+    ClientCatalogue::Store(*s.g, f);
+    EXPECT_EQ(Store::column(s.clients(), "naam"), QStringList({"Aa", "Cc"}));
+}
+
 TEST(CatalogueEvents, AStoreIsPushedOnlyWhenSyncIsOnAndTheRowIsLocal)
 {
     struct Case {

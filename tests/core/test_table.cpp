@@ -345,8 +345,51 @@ TEST_F(TableTest, CursorsOverOneTableSeeEachOthersChangesAndRollback)
     EXPECT_TRUE(grid.HasColumn("EXTRA"));
 }
 
-// The window cache against a plain model of the table: random moves, searches, reads by
-// position and changes, over several hundred rows with duplicate and null keys.
+TEST_F(TableTest, InsideATransactionOtherCursorsSeeChangesAtOnceAndReportOnceAtCommit)
+{
+    Insert("a", "a");
+    Insert("c", "c");
+    Table grid(db, "t", "naam");
+    Table writer(db, "t", QString());
+    grid.Open();
+    writer.Open();
+    ASSERT_TRUE(grid.Locate("naam", "c"));
+    ASSERT_EQ(grid.RecNo(), 1);
+    int rows = 0, moves = 0;
+    QObject::connect(&grid, &Table::RowsChanged, [&] { ++rows; });
+    QObject::connect(&grid, &Table::CurrentChanged, [&] { ++moves; });
+
+    db.InTransaction([&] {
+        for (const char* naam : {"b", "0", "d"}) {
+            writer.Append();
+            writer.SetString("naam", QLatin1String(naam));
+            writer.Post();
+        }
+        ASSERT_TRUE(writer.Locate("naam", "a"));
+        writer.Edit();
+        writer.SetString("naam", "e");
+        writer.Post();
+        // The grid's cursor stays on its row and knows where that row now is.
+        EXPECT_EQ(grid.AsString("naam"), "c");
+        EXPECT_EQ(grid.RecNo(), 2);
+        EXPECT_EQ(grid.RecordCount(), 5);
+        EXPECT_EQ(grid.ValueAt(4, "naam").toString(), "e");
+        EXPECT_EQ(rows + moves, 0) << "nothing is reported before the commit";
+    });
+    EXPECT_EQ(rows, 1);
+    EXPECT_EQ(moves, 0);
+
+    // Outside a transaction each change is reported as it happens.
+    writer.Append();
+    writer.SetString("naam", "f");
+    writer.Post();
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(grid.RecordCount(), 6);
+}
+
+// The window cache and the order index against a plain model of the table: random moves,
+// searches, reads by position and changes, through the cursor and through a second one, over
+// several hundred rows with duplicate and null keys.
 TEST_F(TableTest, MatchesAModelUnderRandomOperations)
 {
     struct Ref {
@@ -388,12 +431,15 @@ TEST_F(TableTest, MatchesAModelUnderRandomOperations)
     resort();
     Table t(db, "t", "naam");
     t.Open();
+    // A second cursor over the table, as the download has: its changes reach t's positions.
+    Table other(db, "t", QString());
+    other.Open();
     int next = 600;
     // One transaction, so that the test spends its time in the cursor, not in disk syncs.
     db.InTransaction([&] {
         for (int step = 0; step < 3000; ++step) {
             const int n = int(ref.size());
-            const int op = pick(12);
+            const int op = pick(16);
             SCOPED_TRACE(testing::Message() << "step " << step << " op " << op);
             if (op == 0) {
                 mode = pick(3);
@@ -444,6 +490,34 @@ TEST_F(TableTest, MatchesAModelUnderRandomOperations)
                 t.Delete();
                 ref.erase(ref.begin() + p);
                 ASSERT_EQ(t.RecNo(), std::min(p, n - 2));
+            } else if (op == 12) {
+                other.Append();
+                const QString id = QStringLiteral("r%1").arg(next++);
+                const QString naam = randomKey();
+                other.SetString("id", id);
+                other.SetString("naam", naam);
+                other.Post();
+                ref.push_back({other.CurrentRowId(), id, naam, std::nullopt});
+                resort();
+            } else if (op == 13) {
+                const int p = pick(n);
+                ASSERT_TRUE(other.Locate("id", ref[p].id));
+                other.Edit();
+                const QString naam = randomKey();
+                const qint64 v = pick(50);
+                other.SetString("naam", naam);
+                other.SetInteger("n", v);
+                other.Post();
+                ref[p].naam = naam;
+                ref[p].n = v;
+                resort();
+            } else if (op == 15) {
+                t.Refresh(); // forgets what the cursors share: positions are found afresh
+            } else if (op == 14 && n > 1) {
+                const int p = pick(n);
+                ASSERT_TRUE(other.Locate("id", ref[p].id));
+                other.Delete();
+                ref.erase(ref.begin() + p);
             } else {
                 ASSERT_EQ(t.RecordCount(), n);
             }

@@ -117,6 +117,10 @@ public:
     bool NewCataloguePart = false;
     bool ClientCatalogueMode = false;
     bool NewCatalogueClient = false;
+    // The catalogue rows (rowids) that "Laden" put on the client page and the part page, -1 when
+    // the catalogue was empty: their confirmation edits that row, wherever the cursor is by then.
+    qint64 LoadedClientRow = -1;
+    qint64 LoadedPartRow = -1;
     bool PreviewZoomed = false;
     bool LogoPickPending = false;
 

@@ -14,3 +14,11 @@ void InstallCatalogueEvents(KVGlobal& g, Table& table, const QString& kind)
         g.PlaySound(QStringLiteral("woosh.mp3"));
     };
 }
+
+void EditLoadedRow(Table& table, qint64 rowid)
+{
+    if (rowid >= 0 && table.GotoRowId(rowid))
+        table.Edit();
+    else
+        table.Append();
+}

@@ -41,6 +41,7 @@ ClientForm Load(KVGlobal& g)
         f.kmprijs = t.AsFloat(QStringLiteral("kmprijs"));
         f.percob = t.AsFloat(QStringLiteral("percob"));
     }
+    g.LoadedClientRow = t.IsOpen() ? t.CurrentRowId() : -1;
     g.NewCatalogueClient = false;
     return f;
 }
@@ -87,7 +88,7 @@ void Store(KVGlobal& g, const ClientForm& f)
         g.NewCatalogueClient = false;
         t.Append();
     } else {
-        t.Edit(); // on an empty catalogue this makes a new row
+        EditLoadedRow(t, g.LoadedClientRow);
     }
     t.SetString(QStringLiteral("naam"), f.naam);
     t.SetString(QStringLiteral("contactpers"), f.contactpers);

@@ -32,7 +32,8 @@ constexpr double MaxVat = 100;
 QList<GridColumn> GridColumns();
 
 // "Laden": the current client, or an empty page on an empty catalogue. Clears
-// NewCatalogueClient so that the next confirmation edits the loaded client.
+// NewCatalogueClient and remembers the row (LoadedClientRow), so that the next confirmation
+// edits the loaded client.
 ClientForm Load(KVGlobal& g);
 
 // The add button: an empty page with the default rates. Sets NewCatalogueClient.
@@ -44,7 +45,7 @@ ClientForm Add(KVGlobal& g);
 PickedClient CopyIntoTicket(KVGlobal& g, const ClientForm& form);
 
 // "OK" on the client page, step two: the client is stored, inserted after the add button,
-// otherwise the current client is edited (inserted when the catalogue is empty).
+// otherwise the loaded client is edited (inserted when the catalogue was empty).
 void Store(KVGlobal& g, const ClientForm& form);
 
 // The postcode and place of a ticket: postcode, one blank, place.

@@ -74,6 +74,16 @@ void CursorModel::HeaderClick(int section)
     m_table.SetSortColumn(m_columns[section].sortKey);
 }
 
+void CursorModel::PrepareOrders()
+{
+    if (!isOpen())
+        return;
+    m_table.PrepareOrder(m_table.SortColumn());
+    for (const GridColumn& c : m_columns)
+        if (!c.sortKey.isEmpty())
+            m_table.PrepareOrder(c.sortKey);
+}
+
 void CursorModel::Search(const QString& text)
 {
     if (!isOpen() || m_table.IsEmpty())
@@ -93,7 +103,9 @@ void CursorModel::DeleteCurrent(const Seams& seams)
 {
     if (!isOpen() || m_table.IsEmpty())
         return;
-    if (seams.Confirm(QStringLiteral("Delete record?")))
+    // The row asked about is the one deleted, whatever happened while the question was open.
+    const qint64 asked = m_table.CurrentRowId();
+    if (seams.Confirm(QStringLiteral("Delete record?")) && isOpen() && m_table.GotoRowId(asked))
         m_table.Delete();
 }
 

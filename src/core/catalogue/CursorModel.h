@@ -48,6 +48,9 @@ public:
 
     // A click on a header cell: the column's sort key becomes the cursor's order, ascending.
     void HeaderClick(int section);
+    // Learns ahead of need the orders the header clicks lead to and the current one, so that
+    // neither a click nor the first keystroke of a search waits for a pass over the table.
+    void PrepareOrders();
     // Nearest match under the current sort key: the first row whose key is equal to or greater
     // than text, else the last row; an empty text goes to the first row. Nothing is hidden.
     void Search(const QString& text);
@@ -57,7 +60,7 @@ public:
     void Prior();
     void Next();
     void Last();
-    // Asks "Delete record?" and deletes the current row when the answer is yes.
+    // Asks "Delete record?" and deletes the row that was current when asked, on a yes.
     void DeleteCurrent(const Seams& seams);
 
     // Deletes the contiguous block of rows first..last (0-based, inclusive): the cursor goes to

@@ -51,6 +51,7 @@ PartForm Load(KVGlobal& g)
         f.omschr = t.AsString(QStringLiteral("omschr"));
         f.prijs = t.AsFloat(QStringLiteral("prijs"));
     }
+    g.LoadedPartRow = t.IsOpen() ? t.CurrentRowId() : -1;
     f.aantal = 1;
     g.NewCataloguePart = false;
     return f;
@@ -73,7 +74,7 @@ void Store(KVGlobal& g, const PartForm& f)
         g.NewCataloguePart = false;
         t.Append();
     } else {
-        t.Edit(); // on an empty catalogue this makes a new row
+        EditLoadedRow(t, g.LoadedPartRow);
     }
     writePart(t, f);
 }

@@ -22,7 +22,8 @@ constexpr double MaxPrijs = 10000;
 QList<GridColumn> GridColumns();
 
 // "Laden" (or a double-click on a part): the current part with quantity 1, or an empty page
-// on an empty catalogue. Clears NewCataloguePart; the cursor stays on the part.
+// on an empty catalogue. Clears NewCataloguePart and remembers the row (LoadedPartRow); the
+// cursor stays on the part.
 PartForm Load(KVGlobal& g);
 
 // The add button: an empty page (quantity and price 0). Sets NewCataloguePart.
@@ -31,8 +32,8 @@ PartForm Add(KVGlobal& g);
 // Whether the part page shows the composition pickers after the add button.
 bool ShowsComposition(const KVGlobal& g);
 
-// Writes the page into the catalogue: a new part after the add button, else the current
-// part (a new one on an empty catalogue). A composed description of the picker firm is not
+// Writes the page into the catalogue: a new part after the add button, else the loaded part
+// (a new one when the catalogue was empty). A composed description of the picker firm is not
 // taken in. The quantity never goes into the catalogue.
 void Store(KVGlobal& g, const PartForm& form);
 

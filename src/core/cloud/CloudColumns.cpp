@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -149,6 +150,13 @@ qint64 toInteger(double v, const Column& c) { return static_cast<qint64>(std::tr
 
 QString cleanText(const QString& raw, const Column& c)
 {
+    // Most texts hold nothing to clean: then they are only cut.
+    const bool clean = std::none_of(raw.cbegin(), raw.cend(), [&c](QChar ch) {
+        const char16_t u = ch.unicode();
+        return u < 0x20 || u == 0x7F || (c.fileNamePart && (u == u'/' || u == u'\\'));
+    });
+    if (clean)
+        return CutText(raw, c.maxLength);
     QString out;
     out.reserve(std::min<qsizetype>(raw.size(), c.maxLength));
     for (QChar ch : raw) {
@@ -191,7 +199,14 @@ bool isPicture(const QByteArray& bytes)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    // The formats a pad or a camera writes are known by their first bytes, which spares asking
+    // every image plugin in turn; anything else is left to them.
+    QByteArray format;
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        format = "jpeg";
+    QImageReader reader(&buffer, format);
     if (!reader.canRead())
         return false;
     const QSize size = reader.size();

@@ -14,22 +14,36 @@
 
 #include <mysqld_error.h>
 
+#include <algorithm>
+
 bool KVCloud::PullInbox(CloudKind kind)
 {
     // A connect that fails ends the action that asked for the download (silently).
     if (!UniConnectionCloud.IsConnected())
         UniConnectionCloud.Connect();
-    Table& local = localTable(kind);
+    // The download walks a cursor of its own over the local table, so that the row a page or a
+    // list is on stays current whatever arrives. The table's row events run as for any change,
+    // and the lists follow each batch once it is stored.
+    const Table& shared = localTable(kind);
+    Table local(g.db(), shared.tableName());
+    local.OnNewRecord = shared.OnNewRecord;
+    local.AfterEdit = shared.AfterEdit;
+    local.AfterPost = shared.AfterPost;
+    local.Open();
     int merged = 0;
     bool more = true;
-    while (more)
-        merged += pullBatch(kind, local, merged, &more);
-    // The lists show the new rows.
-    local.Refresh();
+    int limit = std::min(std::max(1, downloadBatch), FirstBatch);
+    qint64 bytes = 0;
+    int fetched = 0;
+    while (more) {
+        merged += pullBatch(kind, local, merged, limit, &more, &bytes, &fetched);
+        const qint64 perRow = std::max<qint64>(1, bytes / std::max(1, fetched));
+        limit = int(std::clamp<qint64>(downloadBytes / perRow, 1, std::max(1, downloadBatch)));
+    }
     return merged > 0;
 }
 
-int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more)
+int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched)
 {
     const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
     const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
@@ -38,7 +52,7 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* mor
                            QStringLiteral(" WHERE `id` = ? AND CAST(`id` AS BINARY) = CAST(? AS BINARY) LIMIT 1");
     const QString removeNull = QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE `id` IS NULL LIMIT 1");
 
-    const int batch = std::max(1, downloadBatch);
+    const int batch = limit;
     *more = false;
     UniConnectionCloud.StartTransaction();
     try {
@@ -54,6 +68,10 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* mor
             UniConnectionCloud.Commit();
             return 0;
         }
+        *fetched += int(rows.size());
+        for (const CloudRow& row : rows)
+            for (const CloudValue& v : row)
+                *bytes += v ? v->size() : 0;
         int merged = 0;
         g.db().InTransaction([&] {
             for (const CloudRow& row : rows) {

@@ -85,9 +85,13 @@ public:
     bool PullInbox(CloudKind kind);
     // A download button: PullInbox, then "pop.mp3" or "nono.mp3"; silent on failure.
     void DownloadClick(CloudKind kind);
-    // Rows fetched from the inbox at a time. Every batch is stored locally, durably, before
-    // its rows are deleted in the cloud.
-    int downloadBatch = 50;
+    // Rows fetched from the inbox at a time: at most downloadBatch, the first batch at most
+    // FirstBatch (how large the rows are is not known yet), later ones no more than fit in
+    // downloadBytes judged by the rows seen so far. Every batch is stored locally, durably,
+    // before its rows are deleted in the cloud, so fewer batches mean fewer waits for the disk.
+    int downloadBatch = 250;
+    qint64 downloadBytes = 16 * 1024 * 1024;
+    static constexpr int FirstBatch = 50;
     // Called after each row was merged into the local table (count so far in this download).
     std::function<void(CloudKind kind, int rows)> RowMerged;
 
@@ -109,7 +113,8 @@ private:
     void setAccount(const QString& account);
     bool connectSilently();
     void fanOutWithRules(CloudKind kind, Table& table);
-    int pullBatch(CloudKind kind, Table& local, int handledSoFar, bool* more);
+    // One batch of at most limit rows; adds the bytes and rows it fetched to the two totals.
+    int pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched);
     void mergeRow(CloudKind kind, Table& local, const CloudRow& row);
     Table& localTable(CloudKind kind);
 

@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "OrderIndex.h"
 #include "Table.h"
 #include "app/KVError.h"
 
@@ -21,6 +22,8 @@ Database::~Database()
 void Database::Open(const QString& path)
 {
     Close();
+    for (auto& [name, state] : m_shared)
+        state->reset();
     m_path = path;
     if (!m_db.isValid())
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
@@ -56,6 +59,9 @@ void Database::Close()
         m_db.close();
     }
     m_depth = 0;
+    m_pendingReports.clear();
+    for (auto& [name, state] : m_shared)
+        state->reset();
 }
 
 bool Database::IsOpen() const { return m_db.isValid() && m_db.isOpen(); }
@@ -70,20 +76,58 @@ void Database::RequireOpen(const QString& what) const
 
 void Database::attach(Table* t) { m_tables.push_back(t); }
 
-void Database::detach(Table* t) { m_tables.erase(std::remove(m_tables.begin(), m_tables.end(), t), m_tables.end()); }
+void Database::detach(Table* t)
+{
+    m_tables.erase(std::remove(m_tables.begin(), m_tables.end(), t), m_tables.end());
+    m_pendingReports.erase(std::remove(m_pendingReports.begin(), m_pendingReports.end(), t), m_pendingReports.end());
+}
 
-void Database::rowsChanged(const QString& table, const Table* source)
+SharedTableState& Database::sharedState(const QString& table)
+{
+    // Entries are never removed, so a cursor may keep the reference while the database lives.
+    std::unique_ptr<SharedTableState>& state = m_shared[table.toLower()];
+    if (!state)
+        state = std::make_unique<SharedTableState>();
+    return *state;
+}
+
+bool Database::anotherCursorOpen(const Table* t) const
+{
+    return std::any_of(m_tables.begin(), m_tables.end(), [t](const Table* other) {
+        return other != t && other->IsOpen() && other->tableName().compare(t->tableName(), Qt::CaseInsensitive) == 0;
+    });
+}
+
+void Database::rowChanged(const QString& table, const Table* source, qint64 rowid)
 {
     for (Table* t : std::vector<Table*>(m_tables))
         if (t != source && t->IsOpen() && t->tableName().compare(table, Qt::CaseInsensitive) == 0)
-            t->dataChangedElsewhere(false);
+            t->rowChangedElsewhere(rowid);
 }
 
 void Database::everythingChanged(const Table* source)
 {
+    for (auto& [name, state] : m_shared)
+        state->reset();
     for (Table* t : std::vector<Table*>(m_tables))
         if (t != source && t->IsOpen())
-            t->dataChangedElsewhere(true);
+            t->everythingChangedElsewhere();
+}
+
+void Database::reportLater(Table* t)
+{
+    if (std::find(m_pendingReports.begin(), m_pendingReports.end(), t) == m_pendingReports.end())
+        m_pendingReports.push_back(t);
+}
+
+void Database::reportPending()
+{
+    // A slot may start the next transaction, or close a cursor: take the list first.
+    std::vector<Table*> pending;
+    pending.swap(m_pendingReports);
+    for (Table* t : pending)
+        if (std::find(m_tables.begin(), m_tables.end(), t) != m_tables.end())
+            emit t->RowsChanged();
 }
 
 void Database::begin()
@@ -103,9 +147,11 @@ void Database::commit()
     if (!m_db.commit()) {
         const QString text = m_db.lastError().text();
         m_db.rollback();
+        m_pendingReports.clear();
         everythingChanged(nullptr);
         throw KVError(text);
     }
+    reportPending();
 }
 
 void Database::rollback()
@@ -116,5 +162,6 @@ void Database::rollback()
         return; // the outer transaction decides
     if (IsOpen())
         m_db.rollback();
+    m_pendingReports.clear();
     everythingChanged(nullptr);
 }

@@ -1,16 +1,20 @@
 #pragma once
 #include <QSqlDatabase>
 #include <QString>
+#include <map>
+#include <memory>
 #include <vector>
 
 class Table;
+struct SharedTableState;
 
 // The local SQLite connection to kolvarn.db3. Opened read-write and never created: a missing
 // file fails to open. Each Database has its own Qt connection name, so tests can hold many.
 //
 // The cursors over the connection register themselves here: closing the connection closes
 // them, and a change made through one cursor (or a statement, or a rollback) tells the other
-// cursors to drop what they have cached. A Table must not outlive its Database.
+// cursors to drop what they have cached. The cursors over one table share its row count and
+// order indexes, kept here. A Table must not outlive its Database.
 class Database {
 public:
     Database();
@@ -40,10 +44,16 @@ private:
     friend class Table;
     void attach(Table* t);
     void detach(Table* t);
-    // Rows of this table changed through source: every other cursor over it forgets its cache.
-    void rowsChanged(const QString& table, const Table* source);
+    SharedTableState& sharedState(const QString& table);
+    bool anotherCursorOpen(const Table* t) const;
+    // The row with this rowid was posted or deleted through source: every other cursor over
+    // the table forgets its cached rows and positions.
+    void rowChanged(const QString& table, const Table* source, qint64 rowid);
     // Anything may have changed (a statement, a rollback): every cursor re-reads.
     void everythingChanged(const Table* source);
+    // t reports RowsChanged once the outermost transaction is committed.
+    void reportLater(Table* t);
+    void reportPending();
 
     void begin();
     void commit();
@@ -53,6 +63,8 @@ private:
     QString m_path;
     int m_depth = 0;
     std::vector<Table*> m_tables;
+    std::vector<Table*> m_pendingReports;
+    std::map<QString, std::unique_ptr<SharedTableState>> m_shared; // by lower-case table name
 };
 
 template <class F> void Database::InTransaction(F&& fn)

@@ -1,6 +1,7 @@
 #include "Table.h"
 
 #include "Database.h"
+#include "OrderIndex.h"
 #include "TableImpl.h"
 #include "app/KVError.h"
 
@@ -55,6 +56,10 @@ void Table::Open()
             throw KVError(QStringLiteral("%1: no column %2 to sort by").arg(m_table, m_sort));
         m_sort = d->columns[sortIndex];
     }
+    // The first cursor over a table cannot know what happened to it while none was open.
+    d->shared = &m_db.sharedState(m_table);
+    if (!m_db.anotherCursorOpen(this))
+        d->shared->reset();
     d->setSort(sortIndex);
     d->forgetRows();
     Row first;
@@ -105,9 +110,10 @@ void Table::Refresh()
         if (sortIndex < 0)
             throw KVError(QStringLiteral("%1: no column %2 to sort by").arg(m_table, m_sort));
     }
+    d->shared->reset();
     d->setSort(sortIndex);
     reread();
-    emit RowsChanged();
+    report();
 }
 
 void Table::reread()
@@ -136,21 +142,44 @@ void Table::reread()
         m_eof = m_bof = true;
 }
 
-void Table::dataChangedElsewhere(bool everything)
+void Table::rowChangedElsewhere(qint64 rowid)
 {
+    // Positions may have shifted; the current row's values change only when it is that row.
     d->forgetRows();
-    if (m_state == State::Browse) {
-        // Called while another cursor or a rollback reports its change: nothing may escape.
+    d->savedPosition = -1;
+    if (m_state == State::Browse && (m_rowid == rowid || m_rowid < 0)) {
+        // Called while another cursor reports its change: nothing may escape.
         try {
-            if (everything) {
-                Refresh();
-                return;
-            }
             reread();
         } catch (const std::exception&) {
         }
     }
-    emit RowsChanged();
+    report();
+}
+
+void Table::everythingChangedElsewhere()
+{
+    d->forgetRows();
+    d->savedPosition = -1;
+    if (m_state == State::Browse) {
+        try {
+            Refresh();
+            return;
+        } catch (const std::exception&) {
+        }
+    } else if (d->shared) {
+        d->shared->reset();
+    }
+    report();
+}
+
+void Table::report()
+{
+    // Inside a transaction the grids hear of it once, when it is committed.
+    if (m_db.InTransaction())
+        m_db.reportLater(this);
+    else
+        emit RowsChanged();
 }
 
 // ---------------------------------------------------------------- order and navigation
@@ -168,10 +197,18 @@ void Table::SetSortColumn(const QString& column)
     m_sort = sortIndex < 0 ? QString() : d->columns[sortIndex];
     d->setSort(sortIndex);
     d->forgetRows();
-    if (m_rowid >= 0)
+    if (m_rowid >= 0) {
+        d->completeCurrent();
         setCurrent(d->current, -1);
-    emit RowsChanged();
+    }
+    report();
     moved();
+}
+
+void Table::PrepareOrder(const QString& column)
+{
+    requireOpen("learn an order");
+    d->requireOrder(column.isEmpty() ? -1 : columnOrThrow(column));
 }
 
 int Table::RecordCount() const
@@ -185,7 +222,7 @@ int Table::RecNo() const
     if (!IsOpen() || m_rowid < 0)
         return -1;
     if (d->position < 0)
-        d->position = d->countBefore(d->currentKey, m_rowid);
+        d->position = d->positionOf(d->currentKey, m_rowid);
     return d->position;
 }
 
@@ -209,6 +246,10 @@ void Table::clearCurrent()
 
 void Table::moved()
 {
+    if (m_db.InTransaction()) {
+        m_db.reportLater(this);
+        return;
+    }
     static const QMetaMethod signal = QMetaMethod::fromSignal(&Table::CurrentChanged);
     if (isSignalConnected(signal))
         emit CurrentChanged(RecNo());
@@ -235,7 +276,7 @@ void Table::Last()
     checkBrowseMode();
     Row row;
     if (d->lastRow(row)) {
-        setCurrent(row, d->count >= 0 ? d->count - 1 : -1);
+        setCurrent(row, d->rowCount() - 1);
         m_bof = false;
     } else {
         clearCurrent();
@@ -252,8 +293,9 @@ void Table::Next()
         m_eof = true;
         return;
     }
-    const int p = RecNo();
-    const Row* here = d->rowAt(p);
+    // From a known position through the window cache; otherwise by key.
+    const int p = d->position;
+    const Row* here = p >= 0 ? d->rowAt(p) : nullptr;
     if (here && here->rowid == m_rowid) {
         if (const Row* r = d->rowAt(p + 1)) {
             const Row row = *r;
@@ -265,7 +307,7 @@ void Table::Next()
         }
         return;
     }
-    // The current row went away under us (deleted through another cursor): follow by key.
+    // The current row may also have gone (deleted through another cursor): it is followed by key.
     QVector<Row> next = d->after(d->currentKey, m_rowid, 1);
     if (next.isEmpty()) {
         m_eof = true;
@@ -284,8 +326,8 @@ void Table::Prior()
         m_bof = true;
         return;
     }
-    const int p = RecNo();
-    const Row* here = d->rowAt(p);
+    const int p = d->position;
+    const Row* here = p >= 0 ? d->rowAt(p) : nullptr;
     if (here && here->rowid == m_rowid) {
         if (const Row* r = p > 0 ? d->rowAt(p - 1) : nullptr) {
             const Row row = *r;
@@ -342,13 +384,21 @@ bool Table::Locate(const QString& column, const QVariant& value)
 {
     requireOpen("locate");
     checkBrowseMode();
-    const QString col = QuotedName(d->columns[columnOrThrow(column)]);
+    const int c = columnOrThrow(column);
     const bool null = IsSqlNull(value);
-    const QString where = null ? QStringLiteral(" WHERE %1 IS NULL").arg(col) : QStringLiteral(" WHERE %1 = ?").arg(col);
-    const QVector<Row> rows = d->fetch(d->select + where + d->orderAsc + QStringLiteral(" LIMIT 1"), null ? QVariantList{} : QVariantList{value});
-    if (rows.isEmpty())
+    // The rowid first, so that a search that finds nothing reads no row.
+    QString& sql = d->locateSql[null ? -1 - c : c];
+    if (sql.isEmpty()) {
+        const QString col = QuotedName(d->columns[c]);
+        sql = QStringLiteral("SELECT rowid FROM ") + d->from +
+              (null ? QStringLiteral(" WHERE %1 IS NULL").arg(col) : QStringLiteral(" WHERE %1 = ?").arg(col)) + d->orderAsc +
+              QStringLiteral(" LIMIT 1");
+    }
+    const qint64 found = d->scalar(sql, null ? QVariantList{} : QVariantList{value}, -1);
+    Row row;
+    if (found < 0 || !d->readRow(found, row))
         return false;
-    setCurrent(rows.front(), -1);
+    setCurrent(row, -1);
     m_eof = m_bof = false;
     moved();
     return true;

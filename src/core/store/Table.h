@@ -45,9 +45,16 @@ public:
     void SetSortColumn(const QString& column); // empty: by rowid. Keeps the current row current.
     const QString& SortColumn() const { return m_sort; }
 
+    // Learns the order of the rows under this column (empty: by rowid) ahead of need, so that a
+    // later sort by it, or a search in it, finds it known: one pass over the column's index.
+    void PrepareOrder(const QString& column);
+
     // ---- navigation ----
     int RecordCount() const;
-    int RecNo() const;          // position of the current row, -1 when the table is empty
+    // Position of the current row, -1 when the table is empty. Known from the move that made the
+    // row current, else looked up in an order index of the sort (built once per table and sort
+    // by one pass over the sort index, then kept by every post and delete): no rows are counted.
+    int RecNo() const;
     bool IsEmpty() const { return RecordCount() == 0; }
     void First();
     void Last();
@@ -123,7 +130,9 @@ public:
     std::function<void(Table&)> AfterPost;
 
 signals:
-    // The rows changed (post, delete, re-sort) or the current row moved; grids follow.
+    // The rows changed (post, delete, re-sort, a change through another cursor) or the current
+    // row moved; grids follow. Changes and moves inside a transaction are reported once, by
+    // RowsChanged when it is committed.
     void RowsChanged();
     void CurrentChanged(int position);
 
@@ -139,7 +148,12 @@ private:
     void clearCurrent();
     void reread();
     void moved();
-    void dataChangedElsewhere(bool everything);
+    // RowsChanged now, or when the transaction under way is committed.
+    void report();
+    // Another cursor over this table posted or deleted the row with this rowid.
+    void rowChangedElsewhere(qint64 rowid);
+    // A statement or a rollback may have changed anything.
+    void everythingChangedElsewhere();
 
     std::unique_ptr<Impl> d;
     Database& m_db;

@@ -27,11 +27,16 @@ int Table::ColumnIndex(const QString& column) const
 {
     if (m_state == State::Inactive)
         return -1;
+    if (const auto it = d->exact.constFind(column); it != d->exact.constEnd())
+        return *it;
     return d->index.value(column.toLower(), -1);
 }
 
 int Table::columnOrThrow(const QString& column) const
 {
+    // Callers mostly spell a column as the table does; only other spellings need lowering.
+    if (const auto it = d->exact.constFind(column); it != d->exact.constEnd())
+        return *it;
     const int i = d->index.value(column.toLower(), -1);
     if (i < 0)
         throw KVError(QStringLiteral("%1: no column %2").arg(m_table, column));
@@ -45,6 +50,7 @@ const QVariant& Table::cell(int index) const
         return d->buffer[index];
     if (m_rowid < 0)
         return null; // an empty table reads as nulls
+    d->completeCurrent();
     return d->current.values[index];
 }
 
@@ -202,6 +208,7 @@ void Table::Edit()
         Append();
         return;
     }
+    d->completeCurrent();
     d->buffer = d->current.values;
     d->assigned.fill(false, d->columns.size());
     m_modified = false;
@@ -257,30 +264,41 @@ void Table::Post()
     if (m_state != State::Edit && m_state != State::Insert)
         throw KVError(QStringLiteral("%1: there is no row being edited to post").arg(m_table));
     const bool inserting = m_state == State::Insert;
-    QStringList names;
     QVariantList binds;
     for (int i = 0; i < d->columns.size(); ++i)
-        if (d->assigned[i]) {
-            names << QuotedName(d->columns[i]);
+        if (d->assigned[i])
             binds << d->buffer[i];
+    // The statement for this set of columns; a store of the same columns as the last one
+    // (a page, a download) reuses its text.
+    auto statement = [&](QVector<bool>& columns, QString& sql, const auto& build) -> const QString& {
+        if (sql.isEmpty() || columns != d->assigned) {
+            QStringList names;
+            for (int i = 0; i < d->columns.size(); ++i)
+                if (d->assigned[i])
+                    names << QuotedName(d->columns[i]);
+            columns = d->assigned;
+            sql = build(names);
         }
+        return sql;
+    };
 
     qint64 rowid = m_rowid;
     if (inserting) {
-        QString sql;
-        if (names.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->from);
-        } else {
+        const QString& sql = statement(d->insertColumns, d->insertSql, [&](const QStringList& names) {
+            if (names.isEmpty())
+                return QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->from);
             QStringList marks;
             marks.fill(QStringLiteral("?"), names.size());
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(d->from, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        }
+            return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(d->from, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        });
         QSqlQuery& q = d->prepared(sql);
         d->run(q, binds);
         rowid = q.lastInsertId().toLongLong();
         q.finish();
-    } else if (!names.isEmpty()) {
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(d->from, names.join(QStringLiteral(" = ?, ")));
+    } else if (!binds.isEmpty()) {
+        const QString& sql = statement(d->updateColumns, d->updateSql, [&](const QStringList& names) {
+            return QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(d->from, names.join(QStringLiteral(" = ?, ")));
+        });
         binds << rowid;
         QSqlQuery& q = d->prepared(sql);
         d->run(q, binds);
@@ -290,25 +308,23 @@ void Table::Post()
             throw KVError(QStringLiteral("%1: the row being edited is no longer in the table").arg(m_table));
     }
 
+    // What the cursors need of the stored row at once; the rest is read when asked for.
     Row stored;
-    if (!d->readRow(rowid, stored))
-        throw KVError(QStringLiteral("%1: the posted row cannot be read back").arg(m_table));
-    // A new row, or a changed sort key, shifts positions; otherwise the cached windows only
-    // need the new values of this one row.
+    d->readKeys(rowid, stored);
+    // A new row, or a changed sort key, moves the row in the order; otherwise it keeps its place.
     const bool reordered = inserting || !SameStoredValue(d->keyOf(stored), d->currentKey);
     const int position = reordered ? -1 : d->position;
-    if (reordered)
-        d->forgetRows();
-    else
-        d->replaceCached(stored);
+    d->noteChange(rowid, inserting ? nullptr : &d->current, &stored);
+    // The cached windows are read again where they are needed.
+    d->forgetRows();
     m_state = State::Browse;
     m_modified = false;
     d->buffer.clear();
     d->assigned.clear();
     setCurrent(stored, position);
     m_eof = m_bof = false;
-    m_db.rowsChanged(m_table, this);
-    emit RowsChanged();
+    m_db.rowChanged(m_table, this, rowid);
+    report();
     moved();
     if (AfterPost)
         AfterPost(*this);
@@ -324,6 +340,7 @@ void Table::Delete()
     Cancel();
     if (m_rowid < 0)
         throw KVError(QStringLiteral("%1: there is no row to delete").arg(m_table));
+    d->completeCurrent();
     const QVariant key = d->currentKey;
     const qint64 rowid = m_rowid;
     const int position = d->position;
@@ -332,6 +349,7 @@ void Table::Delete()
         d->run(q, {rowid});
         q.finish();
     }
+    d->noteChange(rowid, &d->current, nullptr);
     d->forgetRows();
     // The following row takes the deleted row's place; after the last row, the new last one.
     const QVector<Row> next = d->after(key, rowid, 1);
@@ -343,8 +361,8 @@ void Table::Delete()
     else
         clearCurrent();
     m_eof = m_bof = (m_rowid < 0);
-    m_db.rowsChanged(m_table, this);
-    emit RowsChanged();
+    m_db.rowChanged(m_table, this, rowid);
+    report();
     moved();
 }
 

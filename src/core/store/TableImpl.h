@@ -17,9 +17,16 @@ bool SameStoredValue(const QVariant& a, const QVariant& b);
 // Table::IsValidIdentifier first; names the database itself reports may hold anything.
 QString QuotedName(const QString& name);
 
+class OrderIndex;
+struct SharedTableState;
+struct sqlite3;
+
 struct Table::Row {
     qint64 rowid = -1;
     QVector<QVariant> values;
+    // Only the sort key and the keys of the order indexes were read (a row just posted): the
+    // other values are read when first asked for.
+    bool partial = false;
 };
 
 struct Table::Impl {
@@ -39,19 +46,27 @@ struct Table::Impl {
 
     Database& db;
     const QString& table;
+    // Shared with the other cursors over the table: its row count and order indexes. Set when
+    // the cursor opens; owned by the database.
+    SharedTableState* shared = nullptr;
     QStringList columns;
     QHash<QString, int> index; // lower-case name -> column
+    QHash<QString, int> exact; // name as the table spells it -> column
     int sortIndex = -1;        // -1: order by rowid
 
     // SQL pieces rebuilt when the columns or the sort column change.
     QString from, select, orderAsc, orderDesc, key;
 
     std::map<QString, std::unique_ptr<QSqlQuery>> statements;
+    // Statement texts that cost more to build than to run: the locate of each column, and the
+    // insert and update of the last set of columns written.
+    QHash<int, QString> locateSql;
+    QVector<bool> insertColumns, updateColumns;
+    QString insertSql, updateSql;
 
     Row current;          // rowid -1: there is no current row
     QVariant currentKey;  // sort key of the current row (its rowid without a sort column)
     int position = -1;    // of the current row; -1 until asked for
-    int count = -1;       // rows in the table; -1 until asked for
     std::vector<Window> windows;
     quint64 clock = 0;
 
@@ -70,24 +85,50 @@ struct Table::Impl {
     QSqlQuery& prepared(const QString& sql);
     void run(QSqlQuery& q, const QVariantList& binds);
     QVector<Row> fetch(const QString& sql, const QVariantList& binds);
-    qint64 scalar(const QString& sql, const QVariantList& binds);
+    // The first column of the first row; none when there is no row.
+    qint64 scalar(const QString& sql, const QVariantList& binds, qint64 none = 0);
     [[noreturn]] void fail(const QSqlQuery& q) const;
 
     QVariant keyOf(const Row& r) const { return sortIndex < 0 ? QVariant(r.rowid) : r.values[sortIndex]; }
+    // The key under which the order index holds a row: the sort key, nothing in rowid order.
+    QVariant orderKey(const QVariant& key) const { return sortIndex < 0 ? QVariant() : key; }
     bool readRow(qint64 rowid, Row& out);
+    // The row as far as the cursors need it at once: its sort key and the keys of the order
+    // indexes; nothing is read when there are none.
+    void readKeys(qint64 rowid, Row& out);
+    // Reads the rest of a partial current row.
+    void completeCurrent();
     bool firstRow(Row& out);
     bool lastRow(Row& out);
     // Up to n rows after / before the row (key, rowid) in the current order, ascending.
     QVector<Row> after(const QVariant& key, qint64 rowid, int n);
     QVector<Row> before(const QVariant& key, qint64 rowid, int n);
-    int countBefore(const QVariant& key, qint64 rowid);
     bool nearest(const QString& text, Row& out);
+    // The rows in the table, counted once and then kept by every cursor's changes.
     int rowCount();
+    int knownCount() const; // -1 while not yet counted
+
+    // The SQLite connection under the Qt driver; null when the driver is no SQLite one.
+    sqlite3* rawHandle() const;
+    // The order index of the current sort, when one was built (by any cursor over the table).
+    OrderIndex* order() const;
+    // The same, built from one pass over the sort index when there is none yet.
+    OrderIndex& requireOrder();
+    // The order index of a column (-1: the rowid order), built when there is none yet.
+    OrderIndex& requireOrder(int column);
+    // Position of the row (key, rowid) in the current order, without counting rows.
+    int positionOf(const QVariant& key, qint64 rowid);
+    // Whether any row comes before (key, rowid); reads rowids only.
+    bool anyBefore(const QVariant& key, qint64 rowid);
+    // A row was inserted (before null), changed or deleted (after null) through this cursor:
+    // the shared count and every order index of the table follow.
+    void noteChange(qint64 rowid, const Row* before, const Row* after);
 
     // The row at a position through the window cache; nullptr past the end. The pointer is
     // good until the next call.
     const Row* rowAt(int pos);
     const Row* cached(int pos);
     void addWindow(int start, QVector<Row> rows, bool reachedEnd);
-    void replaceCached(const Row& row);
+    // Up to n rows from position start on, found through the order index.
+    QVector<Row> rowsFrom(int start, int n);
 };

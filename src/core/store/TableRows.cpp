@@ -1,11 +1,14 @@
 // The Table cursor's reading side: prepared statements, keyset queries over the sort index
 // and the small cache of row windows that positions are served from.
 #include "Database.h"
+#include "OrderIndex.h"
 #include "TableImpl.h"
 #include "app/KVError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <algorithm>
+#include <sqlite3.h>
 
 bool IsSqlNull(const QVariant& v)
 {
@@ -50,8 +53,11 @@ void Table::Impl::loadColumns()
         throw KVError(QStringLiteral("%1: no such table").arg(table));
     columns = names;
     index.clear();
-    for (int i = 0; i < columns.size(); ++i)
+    exact.clear();
+    for (int i = 0; i < columns.size(); ++i) {
         index.insert(columns[i].toLower(), i);
+        exact.insert(columns[i], i);
+    }
 }
 
 void Table::Impl::setSort(int column)
@@ -63,6 +69,9 @@ void Table::Impl::setSort(int column)
 void Table::Impl::rebuildSql()
 {
     statements.clear();
+    locateSql.clear();
+    insertColumns.clear();
+    updateColumns.clear();
     from = QuotedName(table);
     QStringList list{QStringLiteral("rowid")};
     for (const QString& c : columns)
@@ -82,7 +91,6 @@ void Table::Impl::rebuildSql()
 void Table::Impl::forgetRows()
 {
     windows.clear();
-    count = -1;
     position = -1;
 }
 
@@ -137,11 +145,11 @@ QVector<Table::Row> Table::Impl::fetch(const QString& sql, const QVariantList& b
     return rows;
 }
 
-qint64 Table::Impl::scalar(const QString& sql, const QVariantList& binds)
+qint64 Table::Impl::scalar(const QString& sql, const QVariantList& binds, qint64 none)
 {
     QSqlQuery& q = prepared(sql);
     run(q, binds);
-    const qint64 v = q.next() ? q.value(0).toLongLong() : 0;
+    const qint64 v = q.next() ? q.value(0).toLongLong() : none;
     q.finish();
     return v;
 }
@@ -153,6 +161,44 @@ bool Table::Impl::readRow(qint64 rowid, Row& out)
         return false;
     out = rows.front();
     return true;
+}
+
+void Table::Impl::readKeys(qint64 rowid, Row& out)
+{
+    QStringList names;
+    QVector<int> at;
+    auto want = [&](int column) {
+        if (column >= 0 && !at.contains(column)) {
+            at << column;
+            names << QuotedName(columns[column]);
+        }
+    };
+    want(sortIndex);
+    for (const auto& o : shared->orders)
+        if (!o->column().isEmpty())
+            want(index.value(o->column(), -1));
+    out.rowid = rowid;
+    out.values = QVector<QVariant>(columns.size());
+    out.partial = true;
+    if (at.isEmpty())
+        return;
+    QSqlQuery& q = prepared(QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from +
+                            QStringLiteral(" WHERE rowid = ?"));
+    run(q, {rowid});
+    if (q.next())
+        for (int i = 0; i < at.size(); ++i)
+            out.values[at[i]] = q.value(i);
+    q.finish();
+}
+
+void Table::Impl::completeCurrent()
+{
+    if (!current.partial)
+        return;
+    Row full;
+    if (!readRow(current.rowid, full))
+        throw KVError(QStringLiteral("%1: the posted row cannot be read back").arg(table));
+    current = full;
 }
 
 bool Table::Impl::firstRow(Row& out)
@@ -214,19 +260,6 @@ QVector<Table::Row> Table::Impl::before(const QVariant& k, qint64 rowid, int n)
     return rows;
 }
 
-int Table::Impl::countBefore(const QVariant& k, qint64 rowid)
-{
-    if (sortIndex < 0)
-        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE rowid < ?").arg(from), {rowid}));
-    if (IsSqlNull(k))
-        return int(scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL AND rowid < ?").arg(from, key), {rowid}));
-    return int(scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM %1 WHERE %2 IS NULL)"
-                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 < ?)"
-                                     " + (SELECT COUNT(*) FROM %1 WHERE %2 = ? AND rowid < ?)")
-                          .arg(from, key),
-                      {k, k, rowid}));
-}
-
 bool Table::Impl::nearest(const QString& text, Row& out)
 {
     const QVector<Row> rows = fetch(select + QStringLiteral(" WHERE %1 >= ?").arg(key) + orderAsc + QStringLiteral(" LIMIT 1"), {text});
@@ -236,11 +269,138 @@ bool Table::Impl::nearest(const QString& text, Row& out)
     return true;
 }
 
+int Table::Impl::knownCount() const
+{
+    if (shared->count < 0)
+        if (const OrderIndex* o = order())
+            shared->count = o->size();
+    return shared->count;
+}
+
 int Table::Impl::rowCount()
 {
-    if (count < 0)
-        count = int(scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, {}));
-    return count;
+    if (knownCount() < 0)
+        shared->count = int(scalar(QStringLiteral("SELECT COUNT(*) FROM ") + from, {}));
+    return shared->count;
+}
+
+sqlite3* Table::Impl::rawHandle() const
+{
+    // Qt's own SQLite connection, as its driver documents handing it out.
+    const QVariant v = db.connection().driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(v.constData());
+    return nullptr;
+}
+
+OrderIndex* Table::Impl::order() const
+{
+    return shared->order(sortIndex < 0 ? QString() : columns[sortIndex].toLower());
+}
+
+OrderIndex& Table::Impl::requireOrder() { return requireOrder(sortIndex); }
+
+OrderIndex& Table::Impl::requireOrder(int column)
+{
+    const QString name = column < 0 ? QString() : columns[column].toLower();
+    if (OrderIndex* o = shared->order(name))
+        return *o;
+    // One pass along the sort index, keys and rowids only: the rows themselves stay on disk.
+    auto built = std::make_unique<OrderIndex>(name);
+    const QString quoted = column < 0 ? QString() : QuotedName(columns[column]);
+    const QString sql = column < 0 ? QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(from)
+                                   : QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY %1, rowid").arg(quoted, from);
+    if (sqlite3* handle = rawHandle()) {
+        // Straight from SQLite: a hundred thousand keys cost milliseconds instead of a QVariant
+        // each, and text keys arrive as the very bytes SQLite compares.
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+            throw KVError(QStringLiteral("%1: %2").arg(table, QString::fromUtf8(sqlite3_errmsg(handle))));
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 rowid = sqlite3_column_int64(st, 0);
+            if (column < 0) {
+                built->appendStored(SQLITE_NULL, 0, 0, nullptr, 0, rowid);
+                continue;
+            }
+            // Each value as what it is: asking a text for a number would convert it.
+            switch (const int type = sqlite3_column_type(st, 1)) {
+            case SQLITE_INTEGER: built->appendStored(type, sqlite3_column_int64(st, 1), 0, nullptr, 0, rowid); break;
+            case SQLITE_FLOAT: built->appendStored(type, 0, sqlite3_column_double(st, 1), nullptr, 0, rowid); break;
+            case SQLITE_TEXT:
+                built->appendStored(type, 0, 0, reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
+                                    size_t(sqlite3_column_bytes(st, 1)), rowid);
+                break;
+            case SQLITE_BLOB:
+                built->appendStored(type, 0, 0, static_cast<const char*>(sqlite3_column_blob(st, 1)),
+                                    size_t(sqlite3_column_bytes(st, 1)), rowid);
+                break;
+            default: built->appendStored(SQLITE_NULL, 0, 0, nullptr, 0, rowid); break;
+            }
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            throw KVError(QStringLiteral("%1: %2").arg(table, QString::fromUtf8(sqlite3_errmsg(handle))));
+    } else {
+        QSqlQuery& q = prepared(sql);
+        run(q, {});
+        while (q.next())
+            built->append(column < 0 ? QVariant() : q.value(1), q.value(0).toLongLong());
+        q.finish();
+    }
+    shared->count = built->size();
+    shared->orders.push_back(std::move(built));
+    return *shared->orders.back();
+}
+
+bool Table::Impl::anyBefore(const QVariant& k, qint64 rowid)
+{
+    const QString head = QStringLiteral("SELECT rowid FROM ") + from;
+    if (sortIndex < 0)
+        return scalar(head + QStringLiteral(" WHERE rowid < ? LIMIT 1"), {rowid}, -1) >= 0;
+    // As in before(): each piece a range on the sort index.
+    if (IsSqlNull(k))
+        return scalar(head + QStringLiteral(" WHERE %1 IS NULL AND rowid < ? LIMIT 1").arg(key), {rowid}, -1) >= 0;
+    return scalar(head + QStringLiteral(" WHERE %1 IS NULL LIMIT 1").arg(key), {}, -1) >= 0 ||
+           scalar(head + QStringLiteral(" WHERE %1 < ? LIMIT 1").arg(key), {k}, -1) >= 0 ||
+           scalar(head + QStringLiteral(" WHERE %1 = ? AND rowid < ? LIMIT 1").arg(key), {k, rowid}, -1) >= 0;
+}
+
+int Table::Impl::positionOf(const QVariant& k, qint64 rowid)
+{
+    if (const OrderIndex* o = order())
+        return o->rank(orderKey(k), rowid);
+    // The first row needs no index: a list opens there.
+    if (!anyBefore(k, rowid))
+        return 0;
+    return requireOrder().rank(orderKey(k), rowid);
+}
+
+void Table::Impl::noteChange(qint64 rowid, const Row* was, const Row* now)
+{
+    if (shared->count >= 0)
+        shared->count += (now ? 1 : 0) - (was ? 1 : 0);
+    bool inStep = true;
+    for (const auto& o : shared->orders) {
+        const int column = o->column().isEmpty() ? -1 : index.value(o->column(), -2);
+        if (column == -2) {
+            inStep = false;
+            break;
+        }
+        const QVariant oldKey = was && column >= 0 ? was->values[column] : QVariant();
+        const QVariant newKey = now && column >= 0 ? now->values[column] : QVariant();
+        if (was && now && SameStoredValue(oldKey, newKey))
+            continue; // the row keeps its place in this order
+        if (was && !o->erase(oldKey, rowid)) {
+            inStep = false;
+            break;
+        }
+        if (now)
+            o->insert(newKey, rowid);
+    }
+    if (!inStep || (shared->count >= 0 && !shared->orders.empty() && shared->orders.front()->size() != shared->count))
+        shared->reset(); // read again from the table when next needed
 }
 
 const Table::Row* Table::Impl::cached(int pos)
@@ -255,8 +415,8 @@ const Table::Row* Table::Impl::cached(int pos)
 
 void Table::Impl::addWindow(int start, QVector<Row> rows, bool reachedEnd)
 {
-    if (reachedEnd)
-        count = start + int(rows.size());
+    if (reachedEnd && shared->count < 0)
+        shared->count = start + int(rows.size());
     if (rows.isEmpty())
         return;
     if (int(windows.size()) >= MaxWindows) {
@@ -268,7 +428,7 @@ void Table::Impl::addWindow(int start, QVector<Row> rows, bool reachedEnd)
 
 const Table::Row* Table::Impl::rowAt(int pos)
 {
-    if (pos < 0 || (count >= 0 && pos >= count))
+    if (pos < 0 || pos >= rowCount())
         return nullptr;
     if (const Row* r = cached(pos))
         return r;
@@ -292,10 +452,11 @@ const Table::Row* Table::Impl::rowAt(int pos)
     }
     if (const Row* r = cached(pos))
         return r;
-    if (count >= 0 && pos >= count)
+    if (pos >= rowCount())
         return nullptr;
     // Near the current row (a grid showing the row just found): a window around it by key.
     if (current.rowid >= 0 && position >= 0 && std::abs(pos - position) <= N / 2) {
+        completeCurrent();
         QVector<Row> rows = position > 0 ? before(currentKey, current.rowid, N / 2) : QVector<Row>{};
         const int start = position - int(rows.size());
         rows.push_back(current);
@@ -305,21 +466,25 @@ const Table::Row* Table::Impl::rowAt(int pos)
         addWindow(start, std::move(rows), end);
         if (const Row* r = cached(pos))
             return r;
-        if (count >= 0 && pos >= count)
+        if (pos >= rowCount())
             return nullptr;
     }
-    // A jump: skip along the sort index to the position.
+    // A jump: the order index tells which row is there; the window starts a little before it.
     const int start = std::max(0, pos - N / 4);
-    QVector<Row> rows = fetch(select + orderAsc + QStringLiteral(" LIMIT ? OFFSET ?"), {N, start});
+    QVector<Row> rows = rowsFrom(start, N);
     const bool end = rows.size() < N;
     addWindow(start, std::move(rows), end);
     return cached(pos);
 }
 
-void Table::Impl::replaceCached(const Row& row)
+QVector<Table::Row> Table::Impl::rowsFrom(int start, int n)
 {
-    for (Window& w : windows)
-        for (Row& r : w.rows)
-            if (r.rowid == row.rowid)
-                r = row;
+    if (start == 0)
+        return fetch(select + orderAsc + QStringLiteral(" LIMIT ?"), {n});
+    const OrderIndex& o = requireOrder();
+    if (start > o.size())
+        return {};
+    // The rows after the one just before start.
+    const int p = start - 1;
+    return after(sortIndex < 0 ? QVariant(o.rowidAt(p)) : o.keyAt(p), o.rowidAt(p), n);
 }

@@ -10,13 +10,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 CursorGridView::CursorGridView(const QString& objectName, CursorModel* model, QWidget* parent)
     : QTableView(parent), m_model(model)
 {
     setObjectName(objectName);
-    setModel(model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -33,6 +33,8 @@ CursorGridView::CursorGridView(const QString& objectName, CursorModel* model, QW
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The model comes after the row height: a height set later is applied to every row one by one.
+    setModel(model);
 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, model, &CursorModel::HeaderClick);
     connect(model, &CursorModel::CurrentRowChanged, this, &CursorGridView::followCursor);
@@ -89,6 +91,13 @@ void CursorGridView::resizeEvent(QResizeEvent* e)
 {
     QTableView::resizeEvent(e);
     stretchColumns();
+}
+
+void CursorGridView::showEvent(QShowEvent* e)
+{
+    QTableView::showEvent(e);
+    // Once the list is on the screen, in the pause before the user's first click or keystroke.
+    QTimer::singleShot(0, m_model, &CursorModel::PrepareOrders);
 }
 
 void CursorGridView::mouseDoubleClickEvent(QMouseEvent* e)

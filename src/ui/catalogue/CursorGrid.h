@@ -31,6 +31,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:

@@ -3,8 +3,10 @@
 #include "cloud/KVCloud.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -22,11 +24,14 @@ const BadgeControls kBadges[] = {
 } // namespace
 
 PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
-    : QObject(window), m_window(window), m_cloud(cloud), m_timer(new QTimer(this))
+    : QObject(window), m_window(window), m_cloud(cloud), m_timer(new QTimer(this)), m_retry(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(KVCloud::Timer1Interval);
     connect(m_timer, &QTimer::timeout, this, &PeriodicCheck::Timer1Timer);
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(RetryInterval);
+    connect(m_retry, &QTimer::timeout, this, &PeriodicCheck::Timer1Timer);
 
     for (const BadgeControls& b : kBadges) {
         auto* button = window->findChild<QAbstractButton*>(QLatin1String(b.button));
@@ -62,7 +67,23 @@ QLabel* PeriodicCheck::Badge(CloudKind kind) const
     return nullptr;
 }
 
-void PeriodicCheck::Timer1Timer() { m_cloud.Timer1Timer(); }
+bool PeriodicCheck::InsideNestedLoop()
+{
+    // The main loop runs at level 1; a message box, dialog or menu opens one above it, or (in a
+    // program that runs no main loop, as a test) at least shows a modal or popup widget.
+    return QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+           QThread::currentThread()->loopLevel() > 1;
+}
+
+void PeriodicCheck::Timer1Timer()
+{
+    if (InsideNestedLoop()) {
+        m_retry->start(); // one waiting tick, however many come meanwhile
+        return;
+    }
+    m_retry->stop();
+    m_cloud.Timer1Timer();
+}
 
 bool PeriodicCheck::eventFilter(QObject* watched, QEvent* event)
 {
