@@ -11,8 +11,9 @@ BUILD="${1:-$ROOT/build-test}"
 ROUNDS="${2:-15}"
 PROG="$BUILD/bench/bench_startup"
 [ -x "$PROG" ] || { echo "build $PROG first (cmake --build $BUILD --target bench_startup)" >&2; exit 1; }
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+# KV_BENCH_DIR keeps the stores there for a profiler run (bench_startup window $KV_BENCH_DIR/p100k).
+if [ -n "${KV_BENCH_DIR:-}" ]; then WORK="$KV_BENCH_DIR"; rm -rf "$WORK"; mkdir -p "$WORK"; else
+  WORK="$(mktemp -d)"; trap 'rm -rf "$WORK"' EXIT; fi
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 export XDG_RUNTIME_DIR="$WORK/xdg"
 mkdir -m 700 "$XDG_RUNTIME_DIR"

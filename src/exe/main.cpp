@@ -11,6 +11,9 @@ int main(int argc, char* argv[])
     KVApplication app(argc, argv);
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     TFMain FMain(docs, EnglishEdition ? Edition::English : Edition::Dutch);
+    // Another program runs on this documents folder: it said so, and this one does not open.
+    if (!FMain.Started())
+        return 1;
     FMain.show();
     return app.exec();
 }

@@ -12,7 +12,11 @@
 #include "app/Language.h"
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
-#include "catalogue/CataloguePages.h"
+#include "catalogue/ClientCatalogue.h"
+#include "catalogue/ClientPages.h"
+#include "catalogue/OverviewPage.h"
+#include "catalogue/PartCatalogue.h"
+#include "catalogue/PartPages.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
@@ -21,6 +25,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
@@ -28,6 +33,7 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -36,46 +42,6 @@
 static void initUiResources() { Q_INIT_RESOURCE(ui); }
 
 namespace {
-
-// The pages of the page map that have no page class of their own yet: name, title, the
-// buttons of the top bar (left, right) and of the bottom bar. Back buttons lead to the main page.
-struct PageSpec {
-    const char* name;
-    const char* title;
-    QList<std::pair<const char*, const char*>> left, right, bottom;
-};
-
-const QList<PageSpec>& pageMap()
-{
-    static const QList<PageSpec> map = {
-        {"TabItemAlgemeen", "Algemeen", {{"SBAlgemeenTerug", "Terug"}}, {{"SBAlgemeenOK", "OK"}}, {}},
-        {"TabItemType", "Type", {{"SBTypeTerug", "Terug"}}, {{"SBTypeOK", "OK"}}, {}},
-        {"TabItemSpecificatie", "Specificatie", {{"SBSpecificatieTerug", "Terug"}}, {{"SBSpecificatieOK", "OK"}}, {}},
-        {"TabItemDag", "Dag vd week", {{"SBDagTerug", "Terug"}}, {{"SBDagOK", "OK"}}, {}},
-        {"TabItemGB", "Gebruikt", {{"SBGBTerug", "Terug"}}, {{"SBGBOK", "OK"}}, {{"SBAddGB", "+"}, {"SBDeleteGB", "Verwijderen"}}},
-        {"TabItemOnderdeel", "Onderdeel", {{"SBOnderdeelTerug", "Terug"}}, {{"SBOnderdeelOK", "OK"}}, {}},
-        {"TabItemFoto", "Foto's", {{"SBFotosTerug", "Terug"}}, {{"SBFotosOK", "OK"}},
-         {{"SBAddFoto", "+"}, {"SBAddCamera", "Camera"}, {"SBDeleteFoto", "Verwijderen"}}},
-        {"TabItemImage", "Image", {{"SBImageTerug", "Terug"}}, {{"SBImageOK", "OK"}}, {}},
-        {"TabItemInfo", "Bekijk", {{"SBInfoTerug", "Terug"}}, {{"SBInfoEmail", "E-mail"}}, {}},
-        {"TabItemSign", "Afronding", {{"SBSignTerug", "Terug"}}, {{"SBSignOK", "OK"}},
-         {{"SBClearSign", "Verwijderen"}, {"SBClearSign2", "Verwijderen"}}},
-        {"TabItemOverzicht", "Overzicht", {{"SBOverzichtTerug", "Terug"}}, {},
-         {{"SBLoad", "Laden"}, {"SBDeleteBon", "Verwijderen"}, {"SBAddBon", "+"}, {"SBCopyBon", "Kopie"},
-          {"SBSelectAll", "Alles"}, {"SBDownloadKV", "Download"}, {"SBUploadKV", "Upload"}}},
-        {"TabItemDBOpdrachtgevers", "Opdrachtgevers", {{"SBDBOpdrachtgeverTerug", "Terug"}}, {},
-         {{"SBLoadOpdrachtgever", "Laden"}, {"SBAddOpdrachtgeverDB", "+"}, {"SBDeleteOpdrachtgeverDB", "Verwijderen"},
-          {"SBSelectAllOG", "Alles"}, {"SBDownloadOG", "Download"}}},
-        {"TabItemOpdrachtgever", "Opdrachtgever", {{"SBOpdrachtgeverTerug", "Terug"}}, {{"SBOpdrachtgeverOK", "OK"}}, {}},
-        {"TabItemDBOnderdelen", "Onderdelen", {{"SBDBOnderdeelTerug", "Terug"}}, {},
-         {{"SBLoadOnderdeel", "Laden"}, {"SBAddOnderdeelDB", "+"}, {"SBDeleteOnderdeelDB", "Verwijderen"},
-          {"SBSelectAllOdd", "Alles"}, {"SBDownloadOD", "Download"}}},
-        {"TabItemConfig", "Config", {{"SBConfigTerug", "Terug"}}, {{"SBConfigOK", "OK"}}, {}},
-        {"TabItemPro", "Pro", {{"SBProTerug", "Terug"}}, {{"SBProOK", "OK"}}, {}},
-        {"TabItemAbout", "About", {}, {{"SBAboutOK", "OK"}}, {}},
-    };
-    return map;
-}
 
 // The main menu of the current ticket, in order.
 struct MainItem {
@@ -124,16 +90,24 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
 
     m_cloud = std::make_unique<KVCloud>(*m_g);
     m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
+    // Before the store opens: its repairs already run the catalogues' row events.
+    ClientCatalogue::InstallTableEvents(*m_g);
+    PartCatalogue::InstallTableEvents(*m_g);
 
     BuildMainPage();
-    m_ticket = new TicketEditor(*this);
-    m_preview = new PreviewPage(*this);
-    m_config = new ConfigPage(*this);
-    m_pro = new ProPage(*this);
-    m_about = new AboutPage(*this);
-    BuildSyncPage();
-    InstallCataloguePages(*this);
-    BuildPlaceholderPages();
+    m_owners = {
+        {{QStringLiteral("TabItemAlgemeen"), QStringLiteral("TabItemType"), QStringLiteral("TabItemSpecificatie"),
+          QStringLiteral("TabItemDag"), QStringLiteral("TabItemSign"), QStringLiteral("TabItemFoto"), QStringLiteral("TabItemImage")},
+         [this] { Ticket(); }},
+        {{QStringLiteral("TabItemInfo")}, [this] { Preview(); }},
+        {{QStringLiteral("TabItemOverzicht"), QStringLiteral("TabItemDBOpdrachtgevers"), QStringLiteral("TabItemOpdrachtgever"),
+          QStringLiteral("TabItemDBOnderdelen"), QStringLiteral("TabItemOnderdeel"), QStringLiteral("TabItemGB")},
+         [this] { Catalogue(); }},
+        {{QStringLiteral("TabItemConfig")}, [this] { Config(); }},
+        {{QStringLiteral("TabItemPro")}, [this] { Pro(); }},
+        {{QStringLiteral("TabItemSync")}, [this] { Sync(); }},
+        {{QStringLiteral("TabItemAbout")}, [this] { About(); }},
+    };
     connectMainPage();
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
     m_termEditor = new TermEditor(this);
@@ -149,18 +123,80 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     ShowPage(QStringLiteral("TabItemMain"));
 }
 
-TFMain::~TFMain() = default;
-
-void TFMain::BuildSyncPage()
+TFMain::~TFMain()
 {
-    m_syncPage = new SyncPage(*m_g);
-    AddPage(m_syncPage);
-    connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-    if (auto* sync = findChild<QAbstractButton*>(QStringLiteral("SBSync")))
-        connect(sync, &QAbstractButton::clicked, this, [this] {
-            m_syncPage->SBSyncClick();
-            ShowPage(QStringLiteral("TabItemSync"));
-        });
+    // Qt would delete the pages, their owners and the timer after this destructor, when the
+    // state and the cloud link they refer to are gone: they go now, while both are alive.
+    const QObjectList owned = children();
+    for (const QPointer<QObject>& child : QList<QPointer<QObject>>(owned.begin(), owned.end()))
+        if (child && child != layout())
+            delete child.data();
+}
+
+// ---- the owners of the pages, each built on first use ---------------------------------------
+
+TicketEditor* TFMain::Ticket()
+{
+    if (!m_ticket) {
+        m_ticket = new TicketEditor(*this);
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { Preview()->ListBoxItemBekijkClick(); });
+        // The parts items of the main menu open the parts lines of the ticket.
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemGebruikt"), [this] { Catalogue().parts->ListBoxItemGebruiktClick(); });
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBenodigd"), [this] { Catalogue().parts->ListBoxItemBenodigdClick(); });
+        connect(m_ticket, &TicketEditor::OpenClientCatalogue, this, [this] { Catalogue().clients->EditOpdrachtgeverClick(); });
+        // Signed from the preview: the preview filled again.
+        connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
+    }
+    return m_ticket;
+}
+
+PreviewPage* TFMain::Preview()
+{
+    if (!m_preview) {
+        m_preview = new PreviewPage(*this);
+        connect(m_preview, &PreviewPage::SignRequested, this, [this] { Ticket()->sign()->OpenFromPreview(); });
+    }
+    return m_preview;
+}
+
+const CataloguePages& TFMain::Catalogue()
+{
+    if (!m_catalogue.clients)
+        m_catalogue = InstallCataloguePages(*this);
+    return m_catalogue;
+}
+
+ConfigPage* TFMain::Config()
+{
+    if (!m_config)
+        m_config = new ConfigPage(*this);
+    return m_config;
+}
+
+ProPage* TFMain::Pro()
+{
+    if (!m_pro) {
+        m_pro = new ProPage(*this);
+        m_pro->ShowLogo();
+    }
+    return m_pro;
+}
+
+AboutPage* TFMain::About()
+{
+    if (!m_about)
+        m_about = new AboutPage(*this);
+    return m_about;
+}
+
+SyncPage* TFMain::Sync()
+{
+    if (!m_syncPage) {
+        m_syncPage = new SyncPage(*m_g);
+        AddPage(m_syncPage);
+        connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    }
+    return m_syncPage;
 }
 
 void TFMain::InstallProductionSeams()
@@ -177,9 +213,33 @@ void TFMain::InstallProductionSeams()
 
 // ---- start-up -----------------------------------------------------------------------------
 
+bool TFMain::LockDocumentsFolder()
+{
+    // A crashed or killed program leaves its lock file behind; it is taken over once its
+    // process is gone. Age alone never makes a lock stale: a program may run for days.
+    m_folderLock = std::make_unique<QLockFile>(m_g->DocumentsFolder() + LockFileName());
+    m_folderLock->setStaleLockTime(0);
+    if (m_folderLock->tryLock(0))
+        return true;
+    // Only a running program is a reason not to start; a folder where no lock file can be
+    // written (read-only, full) starts as before.
+    return m_folderLock->error() != QLockFile::LockFailedError;
+}
+
 void TFMain::StartUp()
 {
     KVGlobal& g = *m_g;
+    // 0. One program per documents folder: a second one would hand out the same ticket numbers
+    //    and store over what the first stored. It only reads what it needs to say so.
+    if (!LockDocumentsFolder()) {
+        ReadSettings(g);
+        LoadTerms(g);
+        ApplyLanguageIndex(g, g.settings.branche.taal);
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Het programma is al geopend met deze documentenmap:")) +
+                            QLatin1Char(' ') + QDir::toNativeSeparators(g.DocumentsFolder()));
+        return;
+    }
+    m_started = true;
     // 1-2. The virtual-keyboard tool bar has no counterpart here; the content bounds are
     //      extended by ExtendContentBounds whenever the content size is computed.
     // 3. Settings (ending with the first, silent connection to the company's cloud database).
@@ -194,11 +254,11 @@ void TFMain::StartUp()
     // 8. The two signature images of the current ticket.
     CreateSignatureImages(g);
     // 9. The sync button.
-    if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
+    if (auto* sync = m_mainPage->findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);
-    // 10. The company logo; a missing or unreadable file keeps the built-in one.
+    // 10. The company logo; a missing or unreadable file keeps the built-in one. The logo
+    //     preview of the company page shows it when that page is built.
     ProForm::LoadLogoAtStartUp(g);
-    m_pro->ShowLogo();
     // 11. The local database: upgrade, repairs; on failure the stores stay closed.
     OpenDatabase(g);
     // 12. The document sheet.
@@ -232,6 +292,10 @@ void TFMain::FormShow()
 
 void TFMain::closeEvent(QCloseEvent* e)
 {
+    if (!m_started) {
+        e->accept();
+        return;
+    }
     WriteMainSettings(*m_g);
     m_g->bon.werkzh.clear();
     m_g->bon.opm.clear();
@@ -259,13 +323,39 @@ void TFMain::AddPage(QWidget* page)
     m_tabs->addWidget(page);
 }
 
+QWidget* TFMain::Page(const QString& name)
+{
+    if (!m_pages.contains(name))
+        for (const PageOwner& owner : std::as_const(m_owners))
+            if (owner.pages.contains(name)) {
+                owner.build();
+                break;
+            }
+    return m_pages.value(name);
+}
+
 void TFMain::ShowPage(const QString& name)
 {
-    QWidget* page = m_pages.value(name);
+    QWidget* page = Page(name);
     if (!page)
         return;
     m_tabs->setCurrentWidget(page);
     emit PageShown(name);
+}
+
+bool TFMain::hasPagesToBuild() const
+{
+    for (const PageOwner& owner : m_owners)
+        for (const QString& page : owner.pages)
+            if (!m_pages.contains(page))
+                return true;
+    return false;
+}
+
+void TFMain::BuildAllPages()
+{
+    for (const PageOwner& owner : std::as_const(m_owners))
+        owner.build();
 }
 
 QString TFMain::CurrentPageName() const
@@ -362,40 +452,32 @@ void TFMain::BuildMainPage()
     AddPage(m_mainPage);
 }
 
-void TFMain::BuildPlaceholderPages()
-{
-    KVJargon& j = m_g->jargon;
-    for (const PageSpec& spec : pageMap()) {
-        if (m_pages.contains(QLatin1String(spec.name)))
-            continue;
-        auto* page = new KVPage(QLatin1String(spec.name));
-        BindCaption(j, page->topBar()->title(), QLatin1String(spec.name) + QStringLiteral("Title"),
-                    QString::fromUtf8(spec.title));
-        for (const auto& [name, text] : spec.left) {
-            auto* b = page->topBar()->addLeft(QLatin1String(name), QString::fromUtf8(text));
-            connect(b, &QToolButton::clicked, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-        }
-        for (const auto& [name, text] : spec.right) {
-            auto* b = page->topBar()->addRight(QLatin1String(name), QString::fromUtf8(text));
-            connect(b, &QToolButton::clicked, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-        }
-        for (const auto& [name, text] : spec.bottom)
-            page->addBottomButton(QLatin1String(name), QString::fromUtf8(text));
-        page->bodyLayout()->addStretch();
-        AddPage(page);
-    }
-}
-
 void TFMain::connectMainPage()
 {
-    auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
-    connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
-    connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
-    connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
-    m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { m_preview->ListBoxItemBekijkClick(); });
-    // Signing from the preview, and the preview filled again afterwards.
-    connect(m_preview, &PreviewPage::SignRequested, this, [this] { m_ticket->sign()->OpenFromPreview(); });
-    connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
+    // Every control of the main page that leads to another page builds that page on first use.
+    const auto onClick = [this](const char* name, std::function<void()> action) {
+        if (auto* button = m_mainPage->findChild<QAbstractButton*>(QLatin1String(name)))
+            connect(button, &QAbstractButton::clicked, this, std::move(action));
+    };
+    // The items of the current ticket pass the ticket editor's guard first.
+    for (const MainItem& m : kMainItems) {
+        const QString item = QLatin1String(m.name);
+        onClick(m.name, [this, item] { Ticket()->menuItemClicked(item); });
+    }
+    onClick("SBNew", [this] { Ticket()->SBNewClick(); });
+    onClick("SBOverzicht", [this] { Catalogue().overview->SBOverzichtClick(); });
+    onClick("SBBadgeKV", [this] { Catalogue().overview->SBOverzichtClick(); });
+    onClick("ListBoxItemOG", [this] { Catalogue().clients->ListBoxItemOGClick(); });
+    onClick("SBBadgeOG", [this] { Catalogue().clients->ListBoxItemOGClick(); });
+    onClick("ListBoxItemOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
+    onClick("SBBadgeOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
+    onClick("SBConfig", [this] { Config()->SBConfigClick(); });
+    onClick("SBPro", [this] { Pro()->SBProClick(); });
+    onClick("SBAbout", [this] { About()->ListBoxItemAboutClick(); });
+    onClick("SBSync", [this] {
+        Sync()->SBSyncClick();
+        ShowPage(QStringLiteral("TabItemSync"));
+    });
 }
 
 // ---- side menu ----------------------------------------------------------------------------
