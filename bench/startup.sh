@@ -10,8 +10,11 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$ROOT/build-test}"
 ROUNDS="${2:-15}"
 PROG="$BUILD/bench/bench_startup"
-[ -x "$PROG" ] || { echo "build $PROG first (cmake --build $BUILD --target bench_startup)" >&2; exit 1; }
-# KV_BENCH_DIR keeps the stores there for a profiler run (bench_startup window $KV_BENCH_DIR/p100k).
+FLOOR="$BUILD/bench/bench_startup_floor"
+for p in "$PROG" "$FLOOR"; do
+  [ -x "$p" ] || { echo "build $p first (cmake --build $BUILD --target bench_startup bench_startup_floor)" >&2; exit 1; }
+done
+# KV_BENCH_DIR keeps the stores there for a profiler run (bench_startup $KV_BENCH_DIR/p100k).
 if [ -n "${KV_BENCH_DIR:-}" ]; then WORK="$KV_BENCH_DIR"; rm -rf "$WORK"; mkdir -p "$WORK"; else
   WORK="$(mktemp -d)"; trap 'rm -rf "$WORK"' EXIT; fi
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
@@ -53,12 +56,12 @@ SQL
 
 make_store "$WORK/p10k" 10000
 make_store "$WORK/p100k" 100000
-for s in p10k p100k; do "$PROG" window "$WORK/$s" >/dev/null 2>>"$WORK/stderr" || { cat "$WORK/stderr" >&2; exit 1; }; done
+for s in p10k p100k; do "$PROG" "$WORK/$s" >/dev/null 2>>"$WORK/stderr" || { cat "$WORK/stderr" >&2; exit 1; }; done
 
 declare -A CPU RSS
 for ((r = 0; r < ROUNDS; ++r)); do
   for what in floor p10k p100k; do
-    if [ "$what" = floor ]; then out="$("$PROG" floor 2>>"$WORK/stderr")"; else out="$("$PROG" window "$WORK/$what" 2>>"$WORK/stderr")"; fi
+    if [ "$what" = floor ]; then out="$("$FLOOR" 2>>"$WORK/stderr")"; else out="$("$PROG" "$WORK/$what" 2>>"$WORK/stderr")"; fi
     read -r _ cpu _ rss <<<"$out"
     CPU[$what]+="$cpu "
     RSS[$what]+="$rss "

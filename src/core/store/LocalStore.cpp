@@ -190,15 +190,21 @@ void EditRows(Table& t, const QList<qint64>& rowids, Change&& change)
     t.Last();
 }
 
-// The columns of the table, read through the auxiliary cursor (which fails on a missing table).
+// The columns of the table; a missing table fails as opening a cursor on it would.
 QStringList ColumnsOf(KVGlobal& g, const QString& table)
 {
-    Table& hulp = g.HulpTable();
-    hulp.Close();
-    hulp.SetTableName(table);
-    hulp.Open();
-    const QStringList columns = hulp.Columns();
-    hulp.Close();
+    g.db().RequireOpen(table);
+    QSqlQuery q(g.db().connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    q.addBindValue(table);
+    if (!q.exec())
+        throw KVError(q.lastError().text());
+    QStringList columns;
+    while (q.next())
+        columns << q.value(0).toString();
+    if (columns.isEmpty())
+        throw KVError(QStringLiteral("no such table: %1").arg(table));
     return columns;
 }
 

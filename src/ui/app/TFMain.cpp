@@ -57,6 +57,7 @@ const MainItem kMainItems[] = {
 };
 
 const QString kNoDetail = QStringLiteral("....");
+
 } // namespace
 
 TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup, QWidget* parent)
@@ -94,6 +95,9 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     ClientCatalogue::InstallTableEvents(*m_g);
     PartCatalogue::InstallTableEvents(*m_g);
 
+    // The style of the default scale, before the first control: each control is styled once,
+    // when it is first shown, instead of once more when the scale is applied at the first show.
+    ApplyScale(1);
     BuildMainPage();
     m_owners = {
         {{QStringLiteral("TabItemAlgemeen"), QStringLiteral("TabItemType"), QStringLiteral("TabItemSpecificatie"),
@@ -304,7 +308,10 @@ void TFMain::closeEvent(QCloseEvent* e)
 
 void TFMain::ApplyScale(double scale)
 {
-    setStyleSheet(KVStyleSheet(scale));
+    // Setting a style sheet styles every control built so far again, even with the same text.
+    const QString sheet = KVStyleSheet(scale);
+    if (sheet != styleSheet())
+        setStyleSheet(sheet);
 }
 
 void TFMain::ApplyPartsVisibility()
@@ -379,7 +386,6 @@ void TFMain::BuildMainPage()
     m_labelMain = top->title();
     m_labelMain->setObjectName(QStringLiteral("LabelMain"));
     auto* plus = top->addRight(QStringLiteral("SBNew"), QStringLiteral("+"));
-    plus->setStyleSheet(QStringLiteral("font-size: 28px; font-weight: bold;"));
     v->addWidget(top);
 
     // The menu of the current ticket, with the side menu lying over its left part.
@@ -387,7 +393,6 @@ void TFMain::BuildMainPage()
     auto* mv = new QVBoxLayout(middle);
     mv->setContentsMargins(0, 0, 0, 0);
     m_listMain = new KVListBox(QStringLiteral("ListBoxMain"), middle);
-    m_listMain->setStyleSheet(QStringLiteral("#ListBoxMain { background: #EFEFF4; }"));
     for (const MainItem& m : kMainItems) {
         KVListItem* item = m_listMain->addItem(QLatin1String(m.name), QString());
         BindCaption(j, item, QLatin1String(m.name), QString::fromUtf8(m.caption));
@@ -400,7 +405,6 @@ void TFMain::BuildMainPage()
     connect(m_listMain, &KVListBox::clicked, this, &TFMain::ListBoxMainClick);
 
     m_listMenu = new KVListBox(QStringLiteral("ListBoxMenu"), middle);
-    m_listMenu->setStyleSheet(QStringLiteral("#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"));
     m_listMenu->addHeader(QStringLiteral("ListBoxHeaderMenu"), QStringLiteral("Menu"));
     KVListItem* og = m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString());
     BindCaption(j, og, QStringLiteral("ListBoxItemOG"), QStringLiteral("Opdrachtgevers"));
@@ -422,12 +426,10 @@ void TFMain::BuildMainPage()
                                                  std::tuple{"SBBadgeOG", "BadgeOG", "Opdrachtgevers"},
                                                  std::tuple{"SBBadgeOD", "BadgeOD", "Onderdelen"}}) {
         auto* b = new KVSpeedButton(QLatin1String(button), QString::fromUtf8(caption), m_toolBarBadges);
-        b->setStyleSheet(QStringLiteral("color: #1F4E79; font-size: 12px;"));
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* count = new QLabel(b);
         count->setObjectName(QLatin1String(badge));
         count->setAlignment(Qt::AlignCenter);
-        count->setStyleSheet(QStringLiteral("background: #D9342B; color: white; border-radius: 9px; padding: 1px 6px; font-size: 11px; font-weight: bold; min-height: 16px;"));
         count->hide();
         badges->addWidget(b, 1);
     }
