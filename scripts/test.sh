@@ -3,7 +3,8 @@
 # starts MariaDB and an SMTP capture server on loopback, runs every test through ctest,
 # stops the servers, and exits non-zero on any failure.
 #   --sanitize   build with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of its
-#                own (build-sanitize) and run the tests under them; any finding fails its test.
+#                own (KV_SANITIZE_BUILD, default build-sanitize) and run the tests under them;
+#                any finding fails its test.
 # Other arguments go to ctest, e.g. -L window (the window tests) or -R Cloud.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -13,9 +14,11 @@ for arg in "$@"; do
   if [ "$arg" = --sanitize ]; then SANITIZE=1; else CTEST_ARGS+=("$arg"); fi
 done
 if [ "$SANITIZE" = 1 ]; then
-  BUILD="${KV_TEST_BUILD:-$ROOT/build-sanitize}"
+  BUILD="${KV_SANITIZE_BUILD:-$ROOT/build-sanitize}"
   EXTRA=(-DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF)
-  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1}"
+  # Leaks are found too; the allocation stacks are unwound exactly (Qt is built without frame
+  # pointers), so that the suppressions of libraries' own leaks can name the allocating frame.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=8:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1}"
   export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$ROOT/tests/sanitize.supp:print_suppressions=0}"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 else

@@ -129,6 +129,10 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
 
 TFMain::~TFMain()
 {
+    // A focused control that goes reports a focus change: the window, half gone itself, must
+    // no longer follow it.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
     // Qt would delete the pages, their owners and the timer after this destructor, when the
     // state and the cloud link they refer to are gone: they go now, while both are alive.
     const QObjectList owned = children();
