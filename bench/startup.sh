@@ -61,7 +61,9 @@ for s in p10k p100k; do "$PROG" "$WORK/$s" >/dev/null 2>>"$WORK/stderr" || { cat
 declare -A CPU RSS
 for ((r = 0; r < ROUNDS; ++r)); do
   for what in floor p10k p100k; do
-    if [ "$what" = floor ]; then out="$("$FLOOR" 2>>"$WORK/stderr")"; else out="$("$PROG" "$WORK/$what" 2>>"$WORK/stderr")"; fi
+    # A run ends without closing, which leaves its lock file behind; a closed program leaves none.
+    if [ "$what" = floor ]; then out="$("$FLOOR" 2>>"$WORK/stderr")"
+    else rm -f "$WORK/$what/kolvarn.lock"; out="$("$PROG" "$WORK/$what" 2>>"$WORK/stderr")"; fi
     read -r _ cpu _ rss <<<"$out"
     CPU[$what]+="$cpu "
     RSS[$what]+="$rss "

@@ -114,10 +114,6 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     };
     connectMainPage();
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
-    m_termEditor = new TermEditor(this);
-    connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
-        m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
-    });
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &TFMain::onKeyboardRectangleChanged);
@@ -354,8 +350,10 @@ void TFMain::ShowPage(const QString& name)
     emit PageShown(name);
 }
 
-bool TFMain::hasPagesToBuild() const
+bool TFMain::hasControlsToBuild() const
 {
+    if (!m_termEditor)
+        return true;
     for (const PageOwner& owner : m_owners)
         for (const QString& page : owner.pages)
             if (!m_pages.contains(page))
@@ -367,6 +365,7 @@ void TFMain::BuildAllPages()
 {
     for (const PageOwner& owner : std::as_const(m_owners))
         owner.build();
+    PopupJargon();
 }
 
 QString TFMain::CurrentPageName() const
@@ -593,7 +592,18 @@ void TFMain::resizeEvent(QResizeEvent* e)
 
 // ---- term editor --------------------------------------------------------------------------
 
+TermEditor* TFMain::PopupJargon()
+{
+    if (!m_termEditor) {
+        m_termEditor = new TermEditor(this);
+        connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
+            m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
+        });
+    }
+    return m_termEditor;
+}
+
 void TFMain::OpenTermEditor(const QString& itemName)
 {
-    m_termEditor->Open(itemName, m_g->jargon.Caption(itemName));
+    PopupJargon()->Open(itemName, m_g->jargon.Caption(itemName));
 }

@@ -62,7 +62,7 @@ public:
     QWidget* Page(const QString& name);
     void ShowPage(const QString& name);
     QString CurrentPageName() const;
-    // Builds every page not built yet.
+    // Builds every page not built yet, and the term popup.
     void BuildAllPages();
 
     // Controls are found by their object names; when none of the pages built so far has the
@@ -72,7 +72,7 @@ public:
     {
         if (T found = QObject::findChild<T>(name, options))
             return found;
-        if (!hasPagesToBuild())
+        if (!hasControlsToBuild())
             return nullptr;
         const_cast<TFMain*>(this)->BuildAllPages();
         return QObject::findChild<T>(name, options);
@@ -116,7 +116,8 @@ public:
 
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
-    TermEditor* PopupJargon() const { return m_termEditor; }
+    // The popup, built on first use like the pages.
+    TermEditor* PopupJargon();
 
     // ---- the current ticket's pages and operations ----
     TicketEditor* Ticket();
@@ -136,7 +137,7 @@ private:
     void InstallProductionSeams();
     bool LockDocumentsFolder();
     void StartUp();
-    bool hasPagesToBuild() const;
+    bool hasControlsToBuild() const;
     void FormShow();
     void updateContentSize();
     void onKeyboardRectangleChanged();
