@@ -157,10 +157,28 @@ namespace {
 
 enum class Login { Login, Plain, None };
 
+// The upload's progress, handed on in steps of 64 KiB and at the last byte.
+struct ProgressReport {
+    const SmtpClient::ProgressFn* report = nullptr;
+    curl_off_t told = -1;
+};
+
+int OnProgress(void* data, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow)
+{
+    auto* p = static_cast<ProgressReport*>(data);
+    const bool last = ultotal > 0 && ulnow >= ultotal;
+    if (ulnow != p->told && (ulnow - p->told >= 64 * 1024 || last || p->told < 0)) {
+        p->told = ulnow;
+        (*p->report)(qint64(ulnow), qint64(ultotal));
+    }
+    return 0; // never aborts the transfer
+}
+
 // One connection: from the greeting to the end of the message or the first refusal.
 CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const MailMessage& m, Login login,
-                 Transcript& transcript, QString* curlText)
+                 Transcript& transcript, QString* curlText, const SmtpClient::ProgressFn& progress)
 {
+    ProgressReport report{&progress};
     QUrl url;
     url.setScheme(QStringLiteral("smtp"));
     url.setHost(server.host);
@@ -198,6 +216,11 @@ CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const M
     Check(curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, OnDebug));
     Check(curl_easy_setopt(c, CURLOPT_DEBUGDATA, &transcript));
     Check(curl_easy_setopt(c, CURLOPT_VERBOSE, 1L)); // feeds OnDebug; nothing is printed
+    if (progress) {
+        Check(curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress));
+        Check(curl_easy_setopt(c, CURLOPT_XFERINFODATA, &report));
+        Check(curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L));
+    }
 
     // STARTTLS whenever offered. Only a required one is also a proof of the server's identity:
     // an unverified one still keeps the password and the message from the wire.
@@ -287,7 +310,7 @@ void SmtpClient::Send(const MailMessage& m) const
     for (;;) {
         Transcript transcript;
         QString curlText;
-        const CURLcode result = Attempt(m_server, m_timeouts, m, login, transcript, &curlText);
+        const CURLcode result = Attempt(m_server, m_timeouts, m, login, transcript, &curlText, m_progress);
         if (result == CURLE_OK)
             return;
         if (result == CURLE_LOGIN_DENIED && !transcript.authSent && login != Login::None) {

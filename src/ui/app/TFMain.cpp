@@ -1,6 +1,7 @@
 #include "TFMain.h"
 
 #include "KVSoundPlayer.h"
+#include "ProgressOverlay.h"
 #include "SettingsPages.h"
 #include "document/PreviewPage.h"
 #include "KVWidgets.h"
@@ -124,6 +125,12 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     m_cloud = std::make_unique<KVCloud>(*m_g);
+    m_progress = new ProgressOverlay(this);
+    m_cloud->Progress = [this](KVCloud::Transfer transfer, CloudKind, int done, int total) {
+        m_progress->Records(m_g->Translate(transfer == KVCloud::Transfer::Download ? QStringLiteral("Ontvangen")
+                                                                                    : QStringLiteral("Versturen")),
+                            done, total);
+    };
     m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
 
     BuildMainPage();

@@ -24,6 +24,7 @@ class PreviewPage;
 class ConfigPage;
 class ProPage;
 class AboutPage;
+class ProgressOverlay;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -74,6 +75,8 @@ public:
     QScrollArea* VertScrollBox1() const { return m_scroll; }
 
     PreviewPage* Preview() const { return m_preview; }
+    // The band that shows the progress of long transfers.
+    ProgressOverlay* Progress() const { return m_progress; }
     ConfigPage* Config() const { return m_config; }
     ProPage* Pro() const { return m_pro; }
     AboutPage* About() const { return m_about; }
@@ -111,6 +114,7 @@ private:
     // The cloud synchronisation, its sync page and its timer with the badges.
     std::unique_ptr<KVCloud> m_cloud;
     SyncPage* m_syncPage = nullptr;
+    ProgressOverlay* m_progress = nullptr;
     PeriodicCheck* m_periodicCheck = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_layout1 = nullptr;
