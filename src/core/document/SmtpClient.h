@@ -71,8 +71,8 @@ public:
     // Sends the message. Throws SmtpError carrying libcurl's text and, where the server refused
     // something, the server's own reply; KVError for a message that may not be sent at all.
     void Send(const MailMessage& message) const;
-    // Told how many bytes of the message have gone out of how many (total 0 while unknown),
-    // every 64 KiB or so and when the last byte went; for a progress indicator.
+    // Told how many bytes of the message have gone out of about how many, every 64 KiB or so,
+    // and the exact size once the server has taken the message; for a progress indicator.
     using ProgressFn = std::function<void(qint64 sent, qint64 total)>;
     void SetProgress(ProgressFn progress) { m_progress = std::move(progress); }
 
