@@ -339,10 +339,13 @@ void TFMain::BuildMainPage()
     m_toolBarBadges->setObjectName(QStringLiteral("ToolBar1"));
     auto* badges = new QHBoxLayout(m_toolBarBadges);
     badges->setContentsMargins(6, 2, 6, 2);
-    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "Kolvarn"},
-                                                 std::tuple{"SBBadgeOG", "BadgeOG", "Opdrachtgevers"},
-                                                 std::tuple{"SBBadgeOD", "BadgeOD", "Onderdelen"}}) {
-        auto* b = new KVSpeedButton(QLatin1String(button), QString::fromUtf8(caption), m_toolBarBadges);
+    // Each badge carries the caption of what it counts: the ticket term, and the captions of the
+    // two catalogues, so that languages and the user's terms reach them.
+    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
+                                                 std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
+                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}}) {
+        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
+        BindCaption(j, b, QLatin1String(caption), j.Caption(QLatin1String(caption)));
         b->setStyleSheet(QStringLiteral("color: #1F4E79; font-size: 12px;"));
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* count = new QLabel(b);
