@@ -1,6 +1,7 @@
 #include "TFMain.h"
 
 #include "KVSoundPlayer.h"
+#include "ProgressOverlay.h"
 #include "SettingsPages.h"
 #include "document/PreviewPage.h"
 #include "KVWidgets.h"
@@ -91,6 +92,13 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     m_cloud = std::make_unique<KVCloud>(*m_g);
+    m_cloud->Progress = [this](KVCloud::Transfer transfer, CloudKind, int done, int total) {
+        if (!m_progress && total <= ProgressOverlay::MinimumRecords)
+            return;
+        Progress()->Records(m_g->Translate(transfer == KVCloud::Transfer::Download ? QStringLiteral("Ontvangen")
+                                                                                    : QStringLiteral("Versturen")),
+                            done, total);
+    };
     m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
     // Before the store opens: its repairs already run the catalogues' row events.
     ClientCatalogue::InstallTableEvents(*m_g);
@@ -153,6 +161,13 @@ TicketEditor* TFMain::Ticket()
         connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
     }
     return m_ticket;
+}
+
+ProgressOverlay* TFMain::Progress()
+{
+    if (!m_progress)
+        m_progress = new ProgressOverlay(this);
+    return m_progress;
 }
 
 PreviewPage* TFMain::Preview()
@@ -429,10 +444,13 @@ void TFMain::BuildMainPage()
     m_toolBarBadges->setObjectName(QStringLiteral("ToolBar1"));
     auto* badges = new QHBoxLayout(m_toolBarBadges);
     badges->setContentsMargins(6, 2, 6, 2);
-    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "Kolvarn"},
-                                                 std::tuple{"SBBadgeOG", "BadgeOG", "Opdrachtgevers"},
-                                                 std::tuple{"SBBadgeOD", "BadgeOD", "Onderdelen"}}) {
-        auto* b = new KVSpeedButton(QLatin1String(button), QString::fromUtf8(caption), m_toolBarBadges);
+    // Each badge carries the caption of what it counts: the ticket term, and the captions of the
+    // two catalogues, so that languages and the user's terms reach them.
+    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
+                                                 std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
+                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}}) {
+        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
+        BindCaption(j, b, QLatin1String(caption), j.Caption(QLatin1String(caption)));
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* count = new QLabel(b);
         count->setObjectName(QLatin1String(badge));

@@ -26,6 +26,7 @@ class PreviewPage;
 class ConfigPage;
 class ProPage;
 class AboutPage;
+class ProgressOverlay;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -113,6 +114,8 @@ public:
     AboutPage* About();
     SyncPage* Sync();
     const CataloguePages& Catalogue();
+    // The band that shows the progress of long transfers, built on first use.
+    ProgressOverlay* Progress();
 
     // ---- term editor ----
     void OpenTermEditor(const QString& itemName);
@@ -153,6 +156,7 @@ private:
     // The cloud synchronisation, its sync page and its timer with the badges.
     std::unique_ptr<KVCloud> m_cloud;
     SyncPage* m_syncPage = nullptr;
+    ProgressOverlay* m_progress = nullptr;
     PeriodicCheck* m_periodicCheck = nullptr;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_layout1 = nullptr;
