@@ -3,7 +3,7 @@
 // The inbox is read in batches, oldest identifier first. Each batch is locked in the cloud
 // while it is handled, so that a unit pushing a newer version of one of its records waits
 // instead of seeing its version deleted unread. The batch is merged into the local table in one
-// local transaction, which is committed (durably) before its rows are deleted in the cloud.
+// local transaction, which is committed (durably) before its rows' deletion in the cloud is.
 // Wherever the work stops, nothing is lost: rows stored locally but still in the inbox arrive
 // once more and are merged by identifier again.
 #include "KVCloud.h"
@@ -14,7 +14,11 @@
 
 #include <mysqld_error.h>
 
+#include <QScopeGuard>
+
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 bool KVCloud::PullInbox(CloudKind kind)
 {
@@ -90,6 +94,24 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
         for (const CloudRow& row : rows)
             for (const CloudValue& v : row)
                 *bytes += v ? v->size() : 0;
+        // The batch's deletes travel while the batch is stored here: the server works through
+        // them in the open transaction, which is committed only once the local commit is
+        // durable. Until then no other session sees them, and a failure on either side rolls
+        // them back, so the rows stay in the inbox.
+        quint64 removed = 0;
+        std::exception_ptr deleteFailure;
+        std::thread deleter([&] {
+            try {
+                for (const CloudRow& row : rows)
+                    removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+            } catch (...) {
+                deleteFailure = std::current_exception();
+            }
+        });
+        const auto joinDeleter = qScopeGuard([&] {
+            if (deleter.joinable())
+                deleter.join();
+        });
         int merged = 0;
         g.db().InTransaction([&] {
             for (const CloudRow& row : rows) {
@@ -102,9 +124,9 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
                     RowMerged(kind, handledSoFar + merged);
             }
         });
-        quint64 removed = 0;
-        for (const CloudRow& row : rows)
-            removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+        deleter.join();
+        if (deleteFailure)
+            std::rethrow_exception(deleteFailure);
         UniConnectionCloud.Commit();
         // A full batch may have more behind it. Rows that cannot be deleted would come back for
         // ever: then stop rather than loop.
