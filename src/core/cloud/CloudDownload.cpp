@@ -34,6 +34,11 @@ bool KVCloud::PullInbox(CloudKind kind)
     local.AfterEdit = shared.AfterEdit;
     local.AfterPost = shared.AfterPost;
     local.Open();
+    // Where each column of the kind goes in the local table, looked up once.
+    std::vector<int> targets;
+    for (const CloudColumns::Column& c : CloudColumns::Columns(kind))
+        targets.push_back(local.ColumnIndex(c.name));
+    targets.push_back(local.ColumnIndex(QStringLiteral("synced")));
     int merged = 0;
     int total = 0;
     if (Progress) {
@@ -56,7 +61,7 @@ bool KVCloud::PullInbox(CloudKind kind)
     qint64 bytes = 0;
     int fetched = 0;
     while (more) {
-        merged += pullBatch(kind, local, merged, limit, &more, &bytes, &fetched);
+        merged += pullBatch(kind, local, targets, merged, limit, &more, &bytes, &fetched);
         if (Progress && more)
             Progress(Transfer::Download, kind, merged, std::max(total, merged + 1));
         const qint64 perRow = std::max<qint64>(1, bytes / std::max(1, fetched));
@@ -65,7 +70,7 @@ bool KVCloud::PullInbox(CloudKind kind)
     return merged > 0;
 }
 
-int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched)
+int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& targets, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched)
 {
     const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
     const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
@@ -118,7 +123,7 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
                 // A row without a proper identifier cannot be merged by it: it is dropped.
                 if (!row[0] || !CloudColumns::IsRecordId(QString::fromUtf8(*row[0])))
                     continue;
-                mergeRow(kind, local, row);
+                mergeRow(kind, local, targets, row);
                 ++merged;
                 if (RowMerged)
                     RowMerged(kind, handledSoFar + merged);
@@ -138,27 +143,34 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
     }
 }
 
-void KVCloud::mergeRow(CloudKind kind, Table& local, const CloudRow& row)
+void KVCloud::mergeRow(CloudKind kind, Table& local, const std::vector<int>& targets, const CloudRow& row)
 {
     const auto& cols = CloudColumns::Columns(kind);
+    // A column the local table lacks fails as writing it by name does.
+    auto set = [&local, &targets, &cols](size_t i, const QVariant& v) {
+        if (targets[i] < 0)
+            local.SetValue(i < cols.size() ? cols[i].name : QStringLiteral("synced"), v);
+        else
+            local.SetValueAt(targets[i], v);
+    };
     const QString id = QString::fromUtf8(*row[0]);
     if (local.Locate(QStringLiteral("id"), id))
         local.Edit();
     else
         local.Append(); // the new-row event gives it an identifier, replaced at once
     try {
-        local.SetString(QStringLiteral("id"), id);
+        set(0, id);
         for (size_t i = 1; i < cols.size(); ++i) {
             const CloudColumns::Column& c = cols[i];
             if (!c.takenOver)
                 continue;
             const QVariant v = CloudColumns::FromCloud(c, row[i]);
             if (c.kind == CloudColumns::ValueKind::Boolean)
-                local.SetBoolean(c.name, v.toBool());
+                set(i, v.toBool() ? 1 : 0);
             else
-                local.SetValue(c.name, v);
+                set(i, v);
         }
-        local.SetBoolean(QStringLiteral("synced"), true);
+        set(cols.size(), 1); // synced
         local.Post();
     } catch (...) {
         local.Cancel();

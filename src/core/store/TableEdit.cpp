@@ -181,9 +181,18 @@ void Table::SetValue(const QString& column, const QVariant& value)
     requireOpen("write a column");
     if (m_state != State::Edit && m_state != State::Insert)
         throw KVError(QStringLiteral("%1: the row is not being edited").arg(m_table));
-    const int i = columnOrThrow(column);
-    d->buffer[i] = value;
-    d->assigned[i] = true;
+    SetValueAt(columnOrThrow(column), value);
+}
+
+void Table::SetValueAt(int column, const QVariant& value)
+{
+    requireOpen("write a column");
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw KVError(QStringLiteral("%1: the row is not being edited").arg(m_table));
+    if (column < 0 || column >= d->columns.size())
+        throw KVError(QStringLiteral("%1: no column %2").arg(m_table).arg(column));
+    d->buffer[column] = value;
+    d->assigned[column] = true;
     m_modified = true;
 }
 
