@@ -2,7 +2,9 @@
 #include "CloudTestSupport.h"
 #include "store/Table.h"
 
+#include <QElapsedTimer>
 #include <QSet>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -182,6 +184,44 @@ TEST(CloudDownload, ADroppedConnectionLosesNothing)
         ids.insert(od.AsString("id"));
     EXPECT_EQ(od.RecordCount(), 80);
     EXPECT_EQ(ids.size(), 80);
+}
+
+TEST(CloudDownload, ALocalFailureLeavesTheBatchInTheInbox)
+{
+    TestCompany company(1);
+    for (int i = 0; i < 50; ++i)
+        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
+                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
+    Unit1 dev(company);
+    dev.cloud->downloadBatch = 25;
+    // Rows the server has deleted, committed or not.
+    auto deletedRows = [&company] {
+        return company.admin().Query("SELECT `VARIABLE_VALUE` FROM information_schema.GLOBAL_STATUS "
+                                     "WHERE `VARIABLE_NAME` = 'HANDLER_DELETE'").at(0).at(0)->toLongLong();
+    };
+    const qint64 before = deletedRows();
+    qint64 deleted = -1;
+    dev.cloud->RowMerged = [&](CloudKind, int n) {
+        if (n != 50)
+            return;
+        // The second batch is stored but not yet committed here: once the server holds its
+        // deletes too (uncommitted), the local store fails.
+        QElapsedTimer t;
+        t.start();
+        while ((deleted = deletedRows() - before) < 50 && t.elapsed() < 5000)
+            QThread::msleep(10);
+        throw KVError("the disk is full");
+    };
+    EXPECT_THROW(dev.cloud->PullInbox(CloudKind::Parts), KVError);
+    Table& od = dev.g.OnderdeelTable();
+    // The first batch is stored and gone; the second was neither stored nor deleted.
+    EXPECT_EQ(od.RecordCount(), 25);
+    EXPECT_EQ(company.Count("od1"), 25) << "rows the server had deleted when the store failed: " << deleted;
+
+    dev.cloud->RowMerged = nullptr;
+    EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Parts));
+    EXPECT_EQ(od.RecordCount(), 50);
+    EXPECT_EQ(company.Count("od1"), 0);
 }
 
 TEST(CloudDownload, LaterBatchesHoldAsManyRowsAsFitInTheByteBudget)

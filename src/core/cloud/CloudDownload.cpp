@@ -17,6 +17,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <thread>
 
@@ -70,7 +71,8 @@ bool KVCloud::PullInbox(CloudKind kind)
     return merged > 0;
 }
 
-int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& targets, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched)
+int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& targets, int handledSoFar, int limit, bool* more,
+                       qint64* bytes, int* fetched)
 {
     const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
     const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
@@ -105,17 +107,23 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& tar
         // them back, so the rows stay in the inbox.
         quint64 removed = 0;
         std::exception_ptr deleteFailure;
+        std::atomic<bool> abandoned{false}; // the local side failed: the rest is not sent
         std::thread deleter([&] {
             try {
-                for (const CloudRow& row : rows)
+                for (const CloudRow& row : rows) {
+                    if (abandoned)
+                        break;
                     removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+                }
             } catch (...) {
                 deleteFailure = std::current_exception();
             }
         });
         const auto joinDeleter = qScopeGuard([&] {
-            if (deleter.joinable())
+            if (deleter.joinable()) {
+                abandoned = true;
                 deleter.join();
+            }
         });
         int merged = 0;
         g.db().InTransaction([&] {
