@@ -27,6 +27,14 @@ void addLocal(Table& t, const QVariantMap& values)
     t.Post();
 }
 
+// Puts n parts into unit 1's inbox, "Deel 0" and on, with ids in the order of their numbers.
+void addParts(TestCompany& company, int n)
+{
+    for (int i = 0; i < n; ++i)
+        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
+                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
+}
+
 QVariantMap local(Table& t, const QString& id)
 {
     QVariantMap m;
@@ -155,9 +163,7 @@ TEST(CloudDownload, NoInboxNoConnection)
 TEST(CloudDownload, ADroppedConnectionLosesNothing)
 {
     TestCompany company(1);
-    for (int i = 0; i < 80; ++i)
-        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
-                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
+    addParts(company, 80);
     Unit1 dev(company);
     dev.cloud->downloadBatch = 25;
     dev.cloud->RowMerged = [&](CloudKind, int n) {
@@ -189,9 +195,7 @@ TEST(CloudDownload, ADroppedConnectionLosesNothing)
 TEST(CloudDownload, ALocalFailureLeavesTheBatchInTheInbox)
 {
     TestCompany company(1);
-    for (int i = 0; i < 50; ++i)
-        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
-                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
+    addParts(company, 50);
     Unit1 dev(company);
     dev.cloud->downloadBatch = 25;
     // Rows the server has deleted, committed or not.
@@ -235,9 +239,7 @@ TEST(CloudDownload, LaterBatchesHoldAsManyRowsAsFitInTheByteBudget)
     // takes the other 2 at once, with rows larger than the budget one at a time.
     for (const Case c : {Case{"room to spare", 16 << 20, 2}, Case{"rows above the budget", 10, 1}}) {
         TestCompany company(1);
-        for (int i = 0; i < 12; ++i)
-            company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
-                                   {"omschr", QStringLiteral("Deel %1").arg(i)}});
+        addParts(company, 12);
         Unit1 dev(company);
         dev.cloud->downloadBatch = 10;
         dev.cloud->downloadBytes = c.budget;
