@@ -2,7 +2,9 @@
 #include "CloudTestSupport.h"
 #include "store/Table.h"
 
+#include <QElapsedTimer>
 #include <QSet>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,6 +25,14 @@ void addLocal(Table& t, const QVariantMap& values)
     for (auto it = values.begin(); it != values.end(); ++it)
         t.SetValue(it.key(), it.value());
     t.Post();
+}
+
+// Puts n parts into unit 1's inbox, "Deel 0" and on, with ids in the order of their numbers.
+void addParts(TestCompany& company, int n)
+{
+    for (int i = 0; i < n; ++i)
+        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
+                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
 }
 
 QVariantMap local(Table& t, const QString& id)
@@ -153,9 +163,7 @@ TEST(CloudDownload, NoInboxNoConnection)
 TEST(CloudDownload, ADroppedConnectionLosesNothing)
 {
     TestCompany company(1);
-    for (int i = 0; i < 80; ++i)
-        company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
-                               {"omschr", QStringLiteral("Deel %1").arg(i)}});
+    addParts(company, 80);
     Unit1 dev(company);
     dev.cloud->downloadBatch = 25;
     dev.cloud->RowMerged = [&](CloudKind, int n) {
@@ -184,6 +192,42 @@ TEST(CloudDownload, ADroppedConnectionLosesNothing)
     EXPECT_EQ(ids.size(), 80);
 }
 
+TEST(CloudDownload, ALocalFailureLeavesTheBatchInTheInbox)
+{
+    TestCompany company(1);
+    addParts(company, 50);
+    Unit1 dev(company);
+    dev.cloud->downloadBatch = 25;
+    // Rows the server has deleted, committed or not.
+    auto deletedRows = [&company] {
+        return company.admin().Query("SELECT `VARIABLE_VALUE` FROM information_schema.GLOBAL_STATUS "
+                                     "WHERE `VARIABLE_NAME` = 'HANDLER_DELETE'").at(0).at(0)->toLongLong();
+    };
+    const qint64 before = deletedRows();
+    qint64 deleted = -1;
+    dev.cloud->RowMerged = [&](CloudKind, int n) {
+        if (n != 50)
+            return;
+        // The second batch is stored but not yet committed here: once the server holds its
+        // deletes too (uncommitted), the local store fails.
+        QElapsedTimer t;
+        t.start();
+        while ((deleted = deletedRows() - before) < 50 && t.elapsed() < 5000)
+            QThread::msleep(10);
+        throw KVError("the disk is full");
+    };
+    EXPECT_THROW(dev.cloud->PullInbox(CloudKind::Parts), KVError);
+    Table& od = dev.g.OnderdeelTable();
+    // The first batch is stored and gone; the second was neither stored nor deleted.
+    EXPECT_EQ(od.RecordCount(), 25);
+    EXPECT_EQ(company.Count("od1"), 25) << "rows the server had deleted when the store failed: " << deleted;
+
+    dev.cloud->RowMerged = nullptr;
+    EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Parts));
+    EXPECT_EQ(od.RecordCount(), 50);
+    EXPECT_EQ(company.Count("od1"), 0);
+}
+
 TEST(CloudDownload, LaterBatchesHoldAsManyRowsAsFitInTheByteBudget)
 {
     struct Case {
@@ -195,9 +239,7 @@ TEST(CloudDownload, LaterBatchesHoldAsManyRowsAsFitInTheByteBudget)
     // takes the other 2 at once, with rows larger than the budget one at a time.
     for (const Case c : {Case{"room to spare", 16 << 20, 2}, Case{"rows above the budget", 10, 1}}) {
         TestCompany company(1);
-        for (int i = 0; i < 12; ++i)
-            company.Insert("od1", {{"id", QStringLiteral("LMKVL2FDjU6%1").arg(i, 4, 10, QLatin1Char('0'))},
-                                   {"omschr", QStringLiteral("Deel %1").arg(i)}});
+        addParts(company, 12);
         Unit1 dev(company);
         dev.cloud->downloadBatch = 10;
         dev.cloud->downloadBytes = c.budget;

@@ -211,6 +211,7 @@ std::pair<QString, int> CloudConnection::SplitServer(const QString& server)
 
 void CloudConnection::Connect()
 {
+    const std::lock_guard lock(m_use);
     Disconnect();
     const auto [host, port] = SplitServer(m_server);
     // An empty server would make the client library fall back to the local machine.
@@ -279,6 +280,7 @@ void CloudConnection::closeStatements()
 
 void CloudConnection::Disconnect()
 {
+    const std::lock_guard lock(m_use);
     closeStatements();
     if (m_mysql) {
         mysql_close(m_mysql);
@@ -340,6 +342,7 @@ int execute(MYSQL_STMT* stmt, const QVariantList& params, QString* message)
 
 quint64 CloudConnection::Exec(const QString& sql, const QVariantList& params)
 {
+    const std::lock_guard lock(m_use);
     MYSQL_STMT* stmt = prepare(sql).stmt;
     QString message;
     if (const int code = execute(stmt, params, &message))
@@ -352,6 +355,7 @@ quint64 CloudConnection::Exec(const QString& sql, const QVariantList& params)
 
 std::vector<CloudRow> CloudConnection::Query(const QString& sql, const QVariantList& params)
 {
+    const std::lock_guard lock(m_use);
     MYSQL_STMT* stmt = prepare(sql).stmt;
     const my_bool updateMaxLength = 1;
     mysql_stmt_attr_set(stmt, STMT_ATTR_UPDATE_MAX_LENGTH, &updateMaxLength);
@@ -426,6 +430,7 @@ std::vector<CloudRow> CloudConnection::Query(const QString& sql, const QVariantL
 
 QStringList CloudConnection::TableNames()
 {
+    const std::lock_guard lock(m_use);
     if (!m_mysql)
         fail(CR_SERVER_GONE_ERROR, QStringLiteral("Connection is not connected"));
     static const char sql[] = "SHOW TABLES";
@@ -445,6 +450,7 @@ QStringList CloudConnection::TableNames()
 
 void CloudConnection::StartTransaction()
 {
+    const std::lock_guard lock(m_use);
     if (!m_mysql)
         fail(CR_SERVER_GONE_ERROR, QStringLiteral("Connection is not connected"));
     static const char sql[] = "START TRANSACTION";
@@ -454,6 +460,7 @@ void CloudConnection::StartTransaction()
 
 void CloudConnection::Commit()
 {
+    const std::lock_guard lock(m_use);
     if (!m_mysql)
         fail(CR_SERVER_GONE_ERROR, QStringLiteral("Connection is not connected"));
     if (mysql_commit(m_mysql) != 0)
@@ -462,6 +469,7 @@ void CloudConnection::Commit()
 
 void CloudConnection::Rollback()
 {
+    const std::lock_guard lock(m_use);
     if (m_mysql && mysql_rollback(m_mysql) != 0)
         Disconnect(); // the server rolls back what a closed session left open
 }

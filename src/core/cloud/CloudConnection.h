@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -46,7 +47,8 @@ private:
 using CloudValue = std::optional<QByteArray>;
 using CloudRow = std::vector<CloudValue>;
 
-// The connection to the company's MySQL database, over MariaDB Connector/C and TCP.
+// The connection to the company's MySQL database, over MariaDB Connector/C and TCP. Its calls
+// may come from more than one thread; they take turns.
 //
 // Every statement is a prepared statement with bound parameters; the statements of an open
 // connection are kept and reused until it closes. Parameters are QVariants: a null or invalid
@@ -96,7 +98,11 @@ public:
     int readTimeout = 20;
     int writeTimeout = 20;
 
-    bool IsConnected() const { return m_mysql != nullptr; }
+    bool IsConnected() const
+    {
+        const std::lock_guard lock(m_use);
+        return m_mysql != nullptr;
+    }
     void Connect();      // throws on failure and stays closed
     void Disconnect();   // never throws
 
@@ -122,6 +128,9 @@ private:
     [[noreturn]] void fail(int code, const QString& text, CloudRefusal refusal = CloudRefusal::None);
     void closeStatements();
 
+    // One thread at a time uses the session: a download sends a batch's deletes from a thread
+    // of its own while the batch is stored.
+    mutable std::recursive_mutex m_use;
     st_mysql* m_mysql = nullptr;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     QString m_server, m_database, m_user, m_password, m_caFile;

@@ -3,7 +3,7 @@
 // The inbox is read in batches, oldest identifier first. Each batch is locked in the cloud
 // while it is handled, so that a unit pushing a newer version of one of its records waits
 // instead of seeing its version deleted unread. The batch is merged into the local table in one
-// local transaction, which is committed (durably) before its rows are deleted in the cloud.
+// local transaction, which is committed (durably) before its rows' deletion in the cloud is.
 // Wherever the work stops, nothing is lost: rows stored locally but still in the inbox arrive
 // once more and are merged by identifier again.
 #include "KVCloud.h"
@@ -14,7 +14,12 @@
 
 #include <mysqld_error.h>
 
+#include <QScopeGuard>
+
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 bool KVCloud::PullInbox(CloudKind kind)
 {
@@ -30,6 +35,11 @@ bool KVCloud::PullInbox(CloudKind kind)
     local.AfterEdit = shared.AfterEdit;
     local.AfterPost = shared.AfterPost;
     local.Open();
+    // Where each column of the kind goes in the local table, looked up once.
+    std::vector<int> targets;
+    for (const CloudColumns::Column& c : CloudColumns::Columns(kind))
+        targets.push_back(local.ColumnIndex(c.name));
+    targets.push_back(local.ColumnIndex(QStringLiteral("synced")));
     int merged = 0;
     int total = 0;
     if (Progress) {
@@ -52,7 +62,7 @@ bool KVCloud::PullInbox(CloudKind kind)
     qint64 bytes = 0;
     int fetched = 0;
     while (more) {
-        merged += pullBatch(kind, local, merged, limit, &more, &bytes, &fetched);
+        merged += pullBatch(kind, local, targets, merged, limit, &more, &bytes, &fetched);
         if (Progress && more)
             Progress(Transfer::Download, kind, merged, std::max(total, merged + 1));
         const qint64 perRow = std::max<qint64>(1, bytes / std::max(1, fetched));
@@ -61,7 +71,8 @@ bool KVCloud::PullInbox(CloudKind kind)
     return merged > 0;
 }
 
-int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched)
+int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& targets, int handledSoFar, int limit, bool* more,
+                       qint64* bytes, int* fetched)
 {
     const QString table = CloudColumns::Quoted(CloudColumns::TableName(kind, g.OwnUnit()));
     const QString select = QStringLiteral("SELECT ") + CloudColumns::DownloadSelectList(kind) + QStringLiteral(" FROM ") + table +
@@ -90,21 +101,45 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
         for (const CloudRow& row : rows)
             for (const CloudValue& v : row)
                 *bytes += v ? v->size() : 0;
+        // The batch's deletes travel while the batch is stored here: the server works through
+        // them in the open transaction, which is committed only once the local commit is
+        // durable. Until then no other session sees them, and a failure on either side rolls
+        // them back, so the rows stay in the inbox.
+        quint64 removed = 0;
+        std::exception_ptr deleteFailure;
+        std::atomic<bool> abandoned{false}; // the local side failed: the rest is not sent
+        std::thread deleter([&] {
+            try {
+                for (const CloudRow& row : rows) {
+                    if (abandoned)
+                        break;
+                    removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+                }
+            } catch (...) {
+                deleteFailure = std::current_exception();
+            }
+        });
+        const auto joinDeleter = qScopeGuard([&] {
+            if (deleter.joinable()) {
+                abandoned = true;
+                deleter.join();
+            }
+        });
         int merged = 0;
         g.db().InTransaction([&] {
             for (const CloudRow& row : rows) {
                 // A row without a proper identifier cannot be merged by it: it is dropped.
                 if (!row[0] || !CloudColumns::IsRecordId(QString::fromUtf8(*row[0])))
                     continue;
-                mergeRow(kind, local, row);
+                mergeRow(kind, local, targets, row);
                 ++merged;
                 if (RowMerged)
                     RowMerged(kind, handledSoFar + merged);
             }
         });
-        quint64 removed = 0;
-        for (const CloudRow& row : rows)
-            removed += row[0] ? UniConnectionCloud.Exec(remove, {*row[0], *row[0]}) : UniConnectionCloud.Exec(removeNull);
+        deleter.join();
+        if (deleteFailure)
+            std::rethrow_exception(deleteFailure);
         UniConnectionCloud.Commit();
         // A full batch may have more behind it. Rows that cannot be deleted would come back for
         // ever: then stop rather than loop.
@@ -116,27 +151,34 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit
     }
 }
 
-void KVCloud::mergeRow(CloudKind kind, Table& local, const CloudRow& row)
+void KVCloud::mergeRow(CloudKind kind, Table& local, const std::vector<int>& targets, const CloudRow& row)
 {
     const auto& cols = CloudColumns::Columns(kind);
+    // A column the local table lacks fails as writing it by name does.
+    auto set = [&local, &targets, &cols](size_t i, const QVariant& v) {
+        if (targets[i] < 0)
+            local.SetValue(i < cols.size() ? cols[i].name : QStringLiteral("synced"), v);
+        else
+            local.SetValueAt(targets[i], v);
+    };
     const QString id = QString::fromUtf8(*row[0]);
     if (local.Locate(QStringLiteral("id"), id))
         local.Edit();
     else
         local.Append(); // the new-row event gives it an identifier, replaced at once
     try {
-        local.SetString(QStringLiteral("id"), id);
+        set(0, id);
         for (size_t i = 1; i < cols.size(); ++i) {
             const CloudColumns::Column& c = cols[i];
             if (!c.takenOver)
                 continue;
             const QVariant v = CloudColumns::FromCloud(c, row[i]);
             if (c.kind == CloudColumns::ValueKind::Boolean)
-                local.SetBoolean(c.name, v.toBool());
+                set(i, v.toBool() ? 1 : 0);
             else
-                local.SetValue(c.name, v);
+                set(i, v);
         }
-        local.SetBoolean(QStringLiteral("synced"), true);
+        set(cols.size(), 1); // synced
         local.Post();
     } catch (...) {
         local.Cancel();

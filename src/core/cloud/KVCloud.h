@@ -119,8 +119,10 @@ private:
     bool connectSilently();
     void fanOutWithRules(CloudKind kind, Table& table);
     // One batch of at most limit rows; adds the bytes and rows it fetched to the two totals.
-    int pullBatch(CloudKind kind, Table& local, int handledSoFar, int limit, bool* more, qint64* bytes, int* fetched);
-    void mergeRow(CloudKind kind, Table& local, const CloudRow& row);
+    // targets: the local column of each of the kind's columns, then of `synced` (-1: none).
+    int pullBatch(CloudKind kind, Table& local, const std::vector<int>& targets, int handledSoFar, int limit, bool* more,
+                  qint64* bytes, int* fetched);
+    void mergeRow(CloudKind kind, Table& local, const std::vector<int>& targets, const CloudRow& row);
     Table& localTable(CloudKind kind);
 
     KVGlobal& g;

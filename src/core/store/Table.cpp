@@ -81,7 +81,7 @@ void Table::Close()
         return;
     m_state = State::Inactive;
     m_modified = false;
-    d->statements.clear();
+    d->dropStatements();
     d->forgetRows();
     d->buffer.clear();
     d->assigned.clear();

@@ -109,6 +109,8 @@ public:
     QByteArray AsBytes(const QString& column) const;
 
     void SetValue(const QString& column, const QVariant& value); // needs Edit or Insert
+    // The same for a column as ColumnIndex found it, for a caller that writes many rows.
+    void SetValueAt(int column, const QVariant& value);
     void SetString(const QString& column, const QString& v) { SetValue(column, v); }
     void SetInteger(const QString& column, qint64 v) { SetValue(column, v); }
     void SetFloat(const QString& column, double v) { SetValue(column, v); }

@@ -181,9 +181,18 @@ void Table::SetValue(const QString& column, const QVariant& value)
     requireOpen("write a column");
     if (m_state != State::Edit && m_state != State::Insert)
         throw KVError(QStringLiteral("%1: the row is not being edited").arg(m_table));
-    const int i = columnOrThrow(column);
-    d->buffer[i] = value;
-    d->assigned[i] = true;
+    SetValueAt(columnOrThrow(column), value);
+}
+
+void Table::SetValueAt(int column, const QVariant& value)
+{
+    requireOpen("write a column");
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw KVError(QStringLiteral("%1: the row is not being edited").arg(m_table));
+    if (column < 0 || column >= d->columns.size())
+        throw KVError(QStringLiteral("%1: no column %2").arg(m_table).arg(column));
+    d->buffer[column] = value;
+    d->assigned[column] = true;
     m_modified = true;
 }
 
@@ -291,20 +300,13 @@ void Table::Post()
             marks.fill(QStringLiteral("?"), names.size());
             return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(d->from, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         });
-        QSqlQuery& q = d->prepared(sql);
-        d->run(q, binds);
-        rowid = q.lastInsertId().toLongLong();
-        q.finish();
+        d->write(sql, binds, &rowid);
     } else if (!binds.isEmpty()) {
         const QString& sql = statement(d->updateColumns, d->updateSql, [&](const QStringList& names) {
             return QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?").arg(d->from, names.join(QStringLiteral(" = ?, ")));
         });
         binds << rowid;
-        QSqlQuery& q = d->prepared(sql);
-        d->run(q, binds);
-        const int changed = q.numRowsAffected();
-        q.finish();
-        if (changed != 1)
+        if (d->write(sql, binds, nullptr) != 1)
             throw KVError(QStringLiteral("%1: the row being edited is no longer in the table").arg(m_table));
     }
 
@@ -380,7 +382,7 @@ void Table::ExecSQL(const QString& sql)
     if (m_state == State::Browse) {
         Refresh();
     } else if (m_state != State::Inactive) {
-        d->statements.clear();
+        d->dropStatements();
         d->forgetRows();
     }
 }

@@ -20,6 +20,7 @@ QString QuotedName(const QString& name);
 class OrderIndex;
 struct SharedTableState;
 struct sqlite3;
+struct sqlite3_stmt;
 
 struct Table::Row {
     qint64 rowid = -1;
@@ -58,6 +59,12 @@ struct Table::Impl {
     QString from, select, orderAsc, orderDesc, key;
 
     std::map<QString, std::unique_ptr<QSqlQuery>> statements;
+    // The inserts and updates of posted rows, straight on SQLite's connection: binding a row's
+    // values through Qt costs more than storing them.
+    struct Finalize {
+        void operator()(sqlite3_stmt* st) const;
+    };
+    std::map<QString, std::unique_ptr<sqlite3_stmt, Finalize>> writes;
     // Statement texts that cost more to build than to run: the locate of each column, and the
     // insert and update of the last set of columns written.
     QHash<int, QString> locateSql;
@@ -83,6 +90,11 @@ struct Table::Impl {
     void forgetRows();
 
     QSqlQuery& prepared(const QString& sql);
+    // Forgets every prepared statement (the columns changed, the cursor closes).
+    void dropStatements();
+    // Runs an insert or update with its values bound as Qt's SQLite driver binds them; returns
+    // the rows it changed and, for an insert, sets *rowid to the new row's.
+    int write(const QString& sql, const QVariantList& binds, qint64* rowid);
     void run(QSqlQuery& q, const QVariantList& binds);
     QVector<Row> fetch(const QString& sql, const QVariantList& binds);
     // The first column of the first row; none when there is no row.

@@ -6,6 +6,7 @@
 #include "app/KVError.h"
 
 #include <QSqlDriver>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <algorithm>
 #include <sqlite3.h>
@@ -68,7 +69,7 @@ void Table::Impl::setSort(int column)
 
 void Table::Impl::rebuildSql()
 {
-    statements.clear();
+    dropStatements();
     locateSql.clear();
     insertColumns.clear();
     updateColumns.clear();
@@ -92,6 +93,96 @@ void Table::Impl::forgetRows()
 {
     windows.clear();
     position = -1;
+}
+
+void Table::Impl::Finalize::operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+
+void Table::Impl::dropStatements()
+{
+    statements.clear();
+    writes.clear();
+}
+
+namespace {
+// The kinds of value whose binding by Qt's SQLite driver is plain: null, blob, integer, double
+// and text. Anything else (dates, times, ...) goes through the driver itself.
+bool plainValue(const QVariant& v)
+{
+    if (IsSqlNull(v))
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QByteArray:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+    case QMetaType::QString:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Binds the value as the driver does; the value must outlive the statement's step.
+int bindPlain(sqlite3_stmt* st, int at, const QVariant& v)
+{
+    if (IsSqlNull(v))
+        return sqlite3_bind_null(st, at);
+    switch (v.typeId()) {
+    case QMetaType::QByteArray: {
+        const QByteArray* b = static_cast<const QByteArray*>(v.constData());
+        return sqlite3_bind_blob(st, at, b->constData(), int(b->size()), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool: return sqlite3_bind_int(st, at, v.toInt());
+    case QMetaType::Double: return sqlite3_bind_double(st, at, v.toDouble());
+    case QMetaType::QString: {
+        const QString* t = static_cast<const QString*>(v.constData());
+        return sqlite3_bind_text16(st, at, t->utf16(), int(t->size() * qsizetype(sizeof(QChar))), SQLITE_STATIC);
+    }
+    default: return sqlite3_bind_int64(st, at, v.toLongLong()); // UInt, LongLong
+    }
+}
+} // namespace
+
+int Table::Impl::write(const QString& sql, const QVariantList& binds, qint64* rowid)
+{
+    sqlite3* handle = rawHandle();
+    if (!handle || !std::all_of(binds.begin(), binds.end(), plainValue)) {
+        QSqlQuery& q = prepared(sql);
+        run(q, binds);
+        const int changed = q.numRowsAffected();
+        if (rowid)
+            *rowid = q.lastInsertId().toLongLong();
+        q.finish();
+        return changed;
+    }
+    auto failed = [&] { throw KVError(QStringLiteral("%1: %2").arg(table, QString::fromUtf8(sqlite3_errmsg(handle)))); };
+    auto it = writes.find(sql);
+    if (it == writes.end()) {
+        if (writes.size() > 64) // as for the Qt statements: the column sets are few
+            writes.clear();
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+            failed();
+        it = writes.emplace(sql, std::unique_ptr<sqlite3_stmt, Finalize>(st)).first;
+    }
+    sqlite3_stmt* st = it->second.get();
+    // The statement lets go of the values (and of its lock on the table) however it ends.
+    const auto reset = qScopeGuard([st] {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    });
+    for (int i = 0; i < binds.size(); ++i)
+        if (bindPlain(st, i + 1, binds[i]) != SQLITE_OK)
+            failed();
+    if (sqlite3_step(st) != SQLITE_DONE)
+        failed();
+    if (rowid)
+        *rowid = sqlite3_last_insert_rowid(handle);
+    return sqlite3_changes(handle);
 }
 
 QSqlQuery& Table::Impl::prepared(const QString& sql)
