@@ -103,6 +103,11 @@ public:
     static constexpr int FirstBatch = 50;
     // Called after each row was merged into the local table (count so far in this download).
     std::function<void(CloudKind kind, int rows)> RowMerged;
+    // A download or the manual upload reports its progress: once with done 0 at its start, after
+    // each stored batch or pushed record, and a last time with done == total when it ends (also
+    // when it ends early). Nothing else happens in between, so a view may paint at each report.
+    enum class Transfer { Download, Upload };
+    std::function<void(Transfer transfer, CloudKind kind, int done, int total)> Progress;
 
     // ---- outbox, conflicts and the state of the exchange ----
     CloudOutbox& Outbox() { return *m_outbox; }
