@@ -5,6 +5,7 @@
 #include "CloudStatus.h"
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
+#include "store/Table.h"
 
 #include <QDir>
 #include <QRegularExpression>
