@@ -3,11 +3,16 @@
 #include "store/LocalStore.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpSocket>
+#include <QThread>
 #include <QCoreApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <csignal>
 
 int RunProvision(const QStringList& args, QString* output, const QMap<QString, QString>& extra)
 {
@@ -153,4 +158,54 @@ QByteArray SamplePng(int w, int h, QColor color)
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, "PNG");
     return bytes;
+}
+
+static bool serverAnswers()
+{
+    QTcpSocket s;
+    s.connectToHost(TestServer::Host(), quint16(TestServer::Port()));
+    return s.waitForConnected(200);
+}
+
+void KillServer()
+{
+    QFile pidFile(RequiredEnv("KV_TEST_MYSQL_PIDFILE"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    QElapsedTimer t;
+    t.start();
+    while (serverAnswers() && t.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_FALSE(serverAnswers());
+}
+
+void RestartServer()
+{
+    const QStringList cmd = QProcess::splitCommand(RequiredEnv("KV_TEST_MYSQL_START"));
+    ASSERT_FALSE(cmd.isEmpty());
+    QProcess p;
+    p.setProgram(cmd.first());
+    p.setArguments(cmd.mid(1));
+    // Detached, and holding none of this test's output channels.
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    ASSERT_TRUE(p.startDetached());
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+        CloudConnection probe;
+        probe.SetServer(TestServer::Setting());
+        probe.SetUsername(TestServer::AdminUser());
+        probe.SetPassword(TestServer::AdminPassword());
+        try {
+            probe.Connect();
+            return;
+        } catch (const std::exception&) {
+            ASSERT_LT(t.elapsed(), 60000) << "the server did not come back";
+            QThread::msleep(100);
+        }
+    }
 }

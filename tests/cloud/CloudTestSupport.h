@@ -67,5 +67,10 @@ void OpenStore(KVGlobal& g);
 // with a recognisable value per column.
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag = QStringLiteral("x"));
 
+// Stops the shared test server with SIGKILL and waits until it no longer answers; starts it again
+// and waits until it takes connections. Only for tests that ctest runs on their own (RUN_SERIAL).
+void KillServer();
+void RestartServer();
+
 // A small PNG picture.
 QByteArray SamplePng(int w = 40, int h = 20, QColor color = Qt::blue);

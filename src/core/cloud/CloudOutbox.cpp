@@ -191,6 +191,8 @@ bool CloudOutbox::deliver(const QString& rec)
         try {
             cloud.SetTargetTable(kind, n);
             cloud.PushRecord(kind, values);
+            if (Delivered)
+                Delivered(kind, id, n);
         } catch (const CloudError& err) {
             left << n;
             error = err.text();

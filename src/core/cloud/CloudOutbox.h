@@ -63,6 +63,8 @@ public:
     int settleSeconds = 600;
     // Called when the number of waiting records may have changed.
     std::function<void()> Changed;
+    // Called after the record reached the inbox of this unit.
+    std::function<void(CloudKind kind, const QString& id, int unit)> Delivered;
 
 private:
     struct Entry;

@@ -7,6 +7,7 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "cloud/KVCloud.h"
+#include "cloud/ConflictsPage.h"
 #include "cloud/PeriodicCheck.h"
 #include "cloud/SyncPage.h"
 #include "app/ConfigForm.h"
@@ -119,6 +120,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         {{QStringLiteral("TabItemConfig")}, [this] { Config(); }},
         {{QStringLiteral("TabItemPro")}, [this] { Pro(); }},
         {{QStringLiteral("TabItemSync")}, [this] { Sync(); }},
+        {{QStringLiteral("TabItemConflicten")}, [this] { Conflicts(); }},
         {{QStringLiteral("TabItemAbout")}, [this] { About(); }},
     };
     connectMainPage();
@@ -129,6 +131,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     connect(qApp, &QApplication::focusChanged, this, [this] { ScrollFocusedAboveKeyboard(); });
 
     StartUp();
+    m_periodicCheck->ShowWaiting();
     ShowPage(QStringLiteral("TabItemMain"));
 }
 
@@ -212,11 +215,21 @@ AboutPage* TFMain::About()
 SyncPage* TFMain::Sync()
 {
     if (!m_syncPage) {
-        m_syncPage = new SyncPage(*m_g);
+        m_syncPage = new SyncPage(*m_g, m_cloud.get());
         AddPage(m_syncPage);
         connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
     }
     return m_syncPage;
+}
+
+ConflictsPage* TFMain::Conflicts()
+{
+    if (!m_conflictsPage) {
+        m_conflictsPage = new ConflictsPage(*m_g, *m_cloud);
+        AddPage(m_conflictsPage);
+        connect(m_conflictsPage, &ConflictsPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    }
+    return m_conflictsPage;
 }
 
 void TFMain::InstallProductionSeams()
@@ -458,6 +471,18 @@ void TFMain::BuildMainPage()
         count->hide();
         badges->addWidget(b, 1);
     }
+    // This device's own records that wait to be sent, and the conflicts that wait for a choice.
+    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeOutbox", "BadgeOutbox", "Te verzenden"},
+                                                 std::tuple{"SBBadgeConflicten", "BadgeConflicten", "Conflicten"}}) {
+        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
+        BindCaption(j, b, QLatin1String(button), QLatin1String(caption));
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        auto* count = new QLabel(b);
+        count->setObjectName(QLatin1String(badge));
+        count->setAlignment(Qt::AlignCenter);
+        count->hide();
+        badges->addWidget(b, 1);
+    }
     v->addWidget(m_toolBarBadges);
 
     m_toolBarBottom = new QWidget(m_mainPage);
@@ -504,6 +529,15 @@ void TFMain::connectMainPage()
     onClick("SBSync", [this] {
         Sync()->SBSyncClick();
         ShowPage(QStringLiteral("TabItemSync"));
+    });
+    // What waits to be sent is told on the sync page, with the state of the exchange.
+    onClick("SBBadgeOutbox", [this] {
+        Sync()->SBSyncClick();
+        ShowPage(QStringLiteral("TabItemSync"));
+    });
+    onClick("SBBadgeConflicten", [this] {
+        Conflicts()->SBBadgeConflictenClick();
+        ShowPage(QStringLiteral("TabItemConflicten"));
     });
 }
 
