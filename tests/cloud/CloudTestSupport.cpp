@@ -1,5 +1,7 @@
 #include "CloudTestSupport.h"
 #include "app/SettingsStore.h"
+#include "catalogue/CatalogueEvents.h"
+#include "store/Table.h"
 #include "store/LocalStore.h"
 
 #include <QBuffer>
@@ -129,6 +131,40 @@ void OpenStore(KVGlobal& g)
 }
 
 void TestDevice::Start() { cloud->ConnectAtStartUp(); }
+
+LinkedDevice::LinkedDevice(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
+{
+    OpenStore(g);
+    Start();
+    probe.listen(QHostAddress::LocalHost);
+    cloud->probePort = probe.serverPort();
+    InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
+    InstallCatalogueEvents(g, g.OnderdeelTable(), "od");
+}
+
+QString LinkedDevice::StoreClient(const QString& name, const QString& id)
+{
+    Table& t = g.OpdrachtgeverTable();
+    if (id.isEmpty()) {
+        t.Append();
+    } else {
+        EXPECT_TRUE(t.Locate("id", id));
+        t.Edit();
+    }
+    t.SetString("naam", name);
+    t.Post();
+    return t.AsString("id");
+}
+
+QStringList ClientNames(KVGlobal& g)
+{
+    QStringList names;
+    Table& t = g.OpdrachtgeverTable();
+    for (t.First(); !t.Eof(); t.Next())
+        names << t.AsString("naam");
+    names.sort();
+    return names;
+}
 
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag)
 {

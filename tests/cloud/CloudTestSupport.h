@@ -3,6 +3,7 @@
 #include "cloud/KVCloud.h"
 
 #include <QMap>
+#include <QTcpServer>
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
@@ -58,6 +59,19 @@ struct TestDevice {
     // ConnectAtStartUp with the company's account.
     void Start();
 };
+
+// A started device of units {1, 2} with its store open, the client and part events as the
+// catalogues install them (a stored record is pushed or waits in the outbox) and a probe that
+// answers, so that its periodic check runs.
+struct LinkedDevice : TestDevice {
+    LinkedDevice(TestCompany& company, int unit);
+    // Stores a client as the client page does: a new one when id is empty. Returns its id.
+    QString StoreClient(const QString& name, const QString& id = {});
+    QTcpServer probe;
+};
+
+// The names of the device's clients, sorted.
+QStringList ClientNames(KVGlobal& g);
 
 // Opens the device's local database as the start-up does (schema brought up to date, the three
 // tables open).

@@ -1,26 +1,13 @@
 // Three devices of one company, each with its own documents folder, against one server: the
 // office and two units.
 #include "CloudTestSupport.h"
-#include "catalogue/CatalogueEvents.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
-#include <QTcpServer>
 #include <gtest/gtest.h>
 
 namespace {
-struct Device : TestDevice {
-    Device(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
-    {
-        OpenStore(g);
-        Start();
-        probe.listen(QHostAddress::LocalHost);
-        cloud->probePort = probe.serverPort();
-        // The client cursor's events as the client catalogue installs them.
-        InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
-    }
-    QTcpServer probe;
-};
+using Device = LinkedDevice;
 
 // Every column that travels, as the local row holds it.
 QVariantMap travelling(Table& t, const QString& id, CloudKind kind)

@@ -2,13 +2,11 @@
 // nothing is lost, nothing is doubled. This test kills the shared test server, so ctest runs it
 // on its own (RUN_SERIAL).
 #include "CloudTestSupport.h"
-#include "catalogue/CatalogueEvents.h"
 #include "cloud/CloudOutbox.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
 #include <QSet>
-#include <QTcpServer>
 #include <gtest/gtest.h>
 
 TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
@@ -62,43 +60,11 @@ TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
     EXPECT_EQ(ids.size(), 200);
 }
 
-namespace {
-// A unit whose clients are stored through the catalogue's row events, with a probe that answers.
-struct Sender : TestDevice {
-    explicit Sender(TestCompany& company) : TestDevice(company, 1, {2})
-    {
-        OpenStore(g);
-        Start();
-        probe.listen(QHostAddress::LocalHost);
-        cloud->probePort = probe.serverPort();
-        InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
-    }
-    void StoreClient(const QString& name)
-    {
-        Table& t = g.OpdrachtgeverTable();
-        t.Append();
-        t.SetString("naam", name);
-        t.Post();
-    }
-    QTcpServer probe;
-};
-
-// The clients a device holds, by name.
-QStringList clientNames(KVGlobal& g)
-{
-    QStringList names;
-    Table& t = g.OpdrachtgeverTable();
-    for (t.First(); !t.Eof(); t.Next())
-        names << t.AsString("naam");
-    names.sort();
-    return names;
-}
-} // namespace
 
 TEST(CloudFault, WorkStoredWhileTheServerIsDownReachesEveryUnitOnceItIsBack)
 {
     TestCompany company(2);
-    Sender unit1(company);
+    LinkedDevice unit1(company, 1);
     ASSERT_EQ(unit1.g.SyncUnits, 2);
     KillServer();
 
@@ -129,7 +95,7 @@ TEST(CloudFault, WorkStoredWhileTheServerIsDownReachesEveryUnitOnceItIsBack)
         other.Start();
         other.cloud->DownloadClick(CloudKind::Clients);
         other.cloud->DownloadClick(CloudKind::Tickets);
-        EXPECT_EQ(clientNames(other.g), QStringList({QString::fromUtf8("Bakkerij Müller"), "Garage Jansen"})) << unit;
+        EXPECT_EQ(ClientNames(other.g), QStringList({QString::fromUtf8("Bakkerij Müller"), "Garage Jansen"})) << unit;
         EXPECT_EQ(other.g.BonTable().RecordCount(), 1) << unit;
     }
     // A later tick sends nothing again.
@@ -140,7 +106,7 @@ TEST(CloudFault, WorkStoredWhileTheServerIsDownReachesEveryUnitOnceItIsBack)
 TEST(CloudFault, AServerKilledWhileWaitingRecordsAreSentLosesNoneAndDoublesNone)
 {
     TestCompany company(2);
-    Sender unit1(company);
+    LinkedDevice unit1(company, 1);
     unit1.cloud->UniConnectionCloud.Disconnect();
     QStringList stored;
     for (int i = 0; i < 30; ++i) {
@@ -172,6 +138,6 @@ TEST(CloudFault, AServerKilledWhileWaitingRecordsAreSentLosesNoneAndDoublesNone)
         OpenStore(other.g);
         other.Start();
         other.cloud->DownloadClick(CloudKind::Clients);
-        EXPECT_EQ(clientNames(other.g), stored) << unit;
+        EXPECT_EQ(ClientNames(other.g), stored) << unit;
     }
 }

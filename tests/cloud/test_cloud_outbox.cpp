@@ -1,62 +1,27 @@
 // Offline work: what cannot be sent waits and goes out later, and a record changed on two units
 // while apart keeps both versions until the user chooses.
 #include "CloudTestSupport.h"
-#include "catalogue/CatalogueEvents.h"
 #include "cloud/CloudConflicts.h"
 #include "cloud/CloudOutbox.h"
 #include "cloud/CloudStatus.h"
 #include "store/Table.h"
 
 #include <QProcess>
-#include <QTcpServer>
 #include <gtest/gtest.h>
 
 namespace {
-// A device with the client and part events as the catalogues install them and a probe that
-// answers; it goes "offline" by dropping its connection (the push never connects) and comes
-// back with its next periodic check.
-struct Device : TestDevice {
-    Device(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
-    {
-        OpenStore(g);
-        Start();
-        probe.listen(QHostAddress::LocalHost);
-        cloud->probePort = probe.serverPort();
-        InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
-        InstallCatalogueEvents(g, g.OnderdeelTable(), "od");
-    }
+// A linked device that goes "offline" by dropping its connection (the push never connects) and
+// comes back with its next periodic check.
+struct Device : LinkedDevice {
+    using LinkedDevice::LinkedDevice;
     void GoOffline() { cloud->UniConnectionCloud.Disconnect(); }
     void Tick() { cloud->Timer1Timer(); }
-    // Stores a client as the client page does: a new one when id is empty. Returns its id.
-    QString StoreClient(const QString& name, const QString& id = {})
-    {
-        Table& t = g.OpdrachtgeverTable();
-        if (id.isEmpty())
-            t.Append();
-        else {
-            EXPECT_TRUE(t.Locate("id", id));
-            t.Edit();
-        }
-        t.SetString("naam", name);
-        t.Post();
-        return t.AsString("id");
-    }
-    // The clients by name, sorted.
-    QStringList Clients()
-    {
-        QStringList names;
-        Table& t = g.OpdrachtgeverTable();
-        for (t.First(); !t.Eof(); t.Next())
-            names << t.AsString("naam");
-        names.sort();
-        return names;
-    }
+    QStringList Clients() { return ClientNames(g); }
     QString NameOf(const QString& id)
     {
         Table& t = g.OpdrachtgeverTable();
         return t.Locate("id", id) ? t.AsString("naam") : QStringLiteral("<none>");
     }
-    QTcpServer probe;
 };
 
 QStringList inboxNames(TestCompany& company, const QString& table)

@@ -87,24 +87,9 @@ QVariant CloudConflicts::Unmarked(CloudKind kind, const QString& column, const Q
     return text.endsWith(Mark()) ? QVariant(text.left(text.size() - Mark().size())) : value;
 }
 
-Table& CloudConflicts::conflicts()
-{
-    if (!m_conflicts)
-        m_conflicts = std::make_unique<Table>(g.db(), QStringLiteral("conflicts"));
-    if (!m_conflicts->IsOpen())
-        m_conflicts->Open();
-    return *m_conflicts;
-}
+Table& CloudConflicts::conflicts() { return OwnCursor(m_conflicts, g.db(), QStringLiteral("conflicts")); }
 
-Table& CloudConflicts::records(CloudKind kind)
-{
-    std::unique_ptr<Table>& t = m_records[kind];
-    if (!t)
-        t = std::make_unique<Table>(g.db(), CloudColumns::LocalTable(kind));
-    if (!t->IsOpen())
-        t->Open();
-    return *t;
-}
+Table& CloudConflicts::records(CloudKind kind) { return OwnCursor(m_records[kind], g.db(), CloudColumns::LocalTable(kind)); }
 
 bool CloudConflicts::sameAsIncoming(CloudKind kind, Table& row, bool unmark, const std::vector<QVariant>& incoming)
 {

@@ -51,24 +51,18 @@ CloudOutbox::CloudOutbox(KVGlobal& global, KVCloud& c) : g(global), cloud(c) {}
 
 CloudOutbox::~CloudOutbox() = default;
 
-Table& CloudOutbox::entries()
+Table& OwnCursor(std::unique_ptr<Table>& cursor, Database& db, const QString& table)
 {
-    if (!m_entries)
-        m_entries = std::make_unique<Table>(g.db(), QStringLiteral("outbox"));
-    if (!m_entries->IsOpen())
-        m_entries->Open();
-    return *m_entries;
+    if (!cursor)
+        cursor = std::make_unique<Table>(db, table);
+    if (!cursor->IsOpen())
+        cursor->Open();
+    return *cursor;
 }
 
-Table& CloudOutbox::records(CloudKind kind)
-{
-    std::unique_ptr<Table>& t = m_records[kind];
-    if (!t)
-        t = std::make_unique<Table>(g.db(), CloudColumns::LocalTable(kind));
-    if (!t->IsOpen())
-        t->Open();
-    return *t;
-}
+Table& CloudOutbox::entries() { return OwnCursor(m_entries, g.db(), QStringLiteral("outbox")); }
+
+Table& CloudOutbox::records(CloudKind kind) { return OwnCursor(m_records[kind], g.db(), CloudColumns::LocalTable(kind)); }
 
 bool CloudOutbox::readEntry(const QString& rec, Entry* e)
 {

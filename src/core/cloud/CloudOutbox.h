@@ -7,9 +7,14 @@
 #include <map>
 #include <memory>
 
+class Database;
 class KVCloud;
 class KVGlobal;
 class Table;
+
+// A cursor of the outbox's or the conflicts' own over a local table, made and opened on first
+// use: the rows they look up never move the row a page or a list is on.
+Table& OwnCursor(std::unique_ptr<Table>& cursor, Database& db, const QString& table);
 
 // The records of this device that other units have not received yet: every automatic push goes
 // through here. A record is written down (local table outbox) with the units it is meant for

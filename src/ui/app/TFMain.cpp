@@ -457,32 +457,25 @@ void TFMain::BuildMainPage()
     m_toolBarBadges->setObjectName(QStringLiteral("ToolBar1"));
     auto* badges = new QHBoxLayout(m_toolBarBadges);
     badges->setContentsMargins(6, 2, 6, 2);
-    // Each badge carries the caption of what it counts: the ticket term, and the captions of the
-    // two catalogues, so that languages and the user's terms reach them.
+    const auto addBadge = [&](const char* button, const char* badge, const QString& captionName, const QString& designText) {
+        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
+        BindCaption(j, b, captionName, designText);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        auto* count = new QLabel(b);
+        count->setObjectName(QLatin1String(badge));
+        count->setAlignment(Qt::AlignCenter);
+        count->hide();
+        badges->addWidget(b, 1);
+    };
+    // Each inbox badge carries the caption of what it counts: the ticket term, and the captions
+    // of the two catalogues, so that languages and the user's terms reach them.
     for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
                                                  std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
-                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}}) {
-        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
-        BindCaption(j, b, QLatin1String(caption), j.Caption(QLatin1String(caption)));
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        auto* count = new QLabel(b);
-        count->setObjectName(QLatin1String(badge));
-        count->setAlignment(Qt::AlignCenter);
-        count->hide();
-        badges->addWidget(b, 1);
-    }
+                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}})
+        addBadge(button, badge, QLatin1String(caption), j.Caption(QLatin1String(caption)));
     // This device's own records that wait to be sent, and the conflicts that wait for a choice.
-    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeOutbox", "BadgeOutbox", "Te verzenden"},
-                                                 std::tuple{"SBBadgeConflicten", "BadgeConflicten", "Conflicten"}}) {
-        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
-        BindCaption(j, b, QLatin1String(button), QLatin1String(caption));
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        auto* count = new QLabel(b);
-        count->setObjectName(QLatin1String(badge));
-        count->setAlignment(Qt::AlignCenter);
-        count->hide();
-        badges->addWidget(b, 1);
-    }
+    addBadge("SBBadgeOutbox", "BadgeOutbox", QStringLiteral("SBBadgeOutbox"), QStringLiteral("Te verzenden"));
+    addBadge("SBBadgeConflicten", "BadgeConflicten", QStringLiteral("SBBadgeConflicten"), QStringLiteral("Conflicten"));
     v->addWidget(m_toolBarBadges);
 
     m_toolBarBottom = new QWidget(m_mainPage);
