@@ -5,6 +5,7 @@
 #include "cloud/CloudOutbox.h"
 #include "cloud/CloudStatus.h"
 #include "store/Table.h"
+#include "ticket/TicketOps.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -195,6 +196,41 @@ TEST(CloudOutbox, EachChoiceOfTheUserKeepsWhatItSaysAndSendsIt)
         EXPECT_EQ(unit1.cloud->Outbox().Waiting(), 0);
         EXPECT_EQ(inboxNames(company, "og2"), c.sent);
     }
+}
+
+TEST(CloudOutbox, ATicketSignedApartKeepsItsOwnVersionUnderItsMarkedNumber)
+{
+    TestCompany company(2);
+    Device unit1(company, 1);
+    unit1.GoOffline();
+    NewBon(unit1.g);
+    unit1.g.bon.ondertekend = true;
+    FinishBon(unit1.g);
+    const QString id = unit1.g.bon.id, number = unit1.g.bon.bonnr;
+    ASSERT_EQ(unit1.cloud->Outbox().Waiting(), 1);
+
+    const QVariantMap theirs = SampleRow(CloudKind::Tickets, id, "t");
+    company.Insert("kv1", theirs);
+    unit1.Tick();
+    ASSERT_EQ(unit1.cloud->Conflicts().Count(), 1);
+    Table& bon = unit1.g.BonTable();
+    ASSERT_EQ(bon.RecordCount(), 2);
+    ASSERT_TRUE(bon.Locate("id", id));
+    EXPECT_EQ(bon.AsString("bonnr"), theirs["bonnr"].toString());
+    ASSERT_TRUE(bon.Locate("bonnr", number + CloudConflicts::Mark()));
+    EXPECT_TRUE(bon.AsBoolean("ondertekend"));
+    // Only the record's id travels, with this device's number.
+    for (const char* table : {"kv0", "kv2"}) {
+        const QList<QVariantMap> rows = company.Rows(table, {"id", "bonnr"});
+        ASSERT_EQ(rows.size(), 1) << table;
+        EXPECT_EQ(rows[0]["id"].toString(), id);
+        EXPECT_EQ(rows[0]["bonnr"].toString(), number);
+    }
+
+    unit1.cloud->Conflicts().Resolve(unit1.cloud->Conflicts().List().value(0), ConflictChoice::KeepMine);
+    EXPECT_EQ(bon.RecordCount(), 1);
+    ASSERT_TRUE(bon.Locate("id", id));
+    EXPECT_EQ(bon.AsString("bonnr"), number);
 }
 
 TEST(CloudOutbox, RowsOfAnOlderUnitMergeAsBefore)

@@ -8,6 +8,7 @@
 #include "store/Table.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +42,16 @@ struct Window {
     SeamRecorder rec;
     std::unique_ptr<TFMain> w;
 };
+
+// Saves the window as shown when KV_SCREENSHOT_DIR names a folder (the screenshots of the docs).
+void shoot(Window& win, const char* file)
+{
+    QTest::qWait(30);
+    const QPixmap shot = win.w->grab();
+    const QString dir = qEnvironmentVariable("KV_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        EXPECT_TRUE(shot.save(QDir(dir).filePath(QLatin1String(file)))) << file;
+}
 } // namespace
 
 TEST(CloudWindow, StartUpConnectsAndTheSyncPageShowsTheUnitsFound)
@@ -211,6 +222,7 @@ TEST(CloudWindow, TheBadgeBarCountsWhatWaitsAndLeadsToTheConflicts)
     const QString id = clients.AsString("id");
     EXPECT_EQ(outbox->text(), "1");
     EXPECT_TRUE(win.rec.messages.isEmpty());
+    shoot(win, "badges-waiting.png");
 
     // Another unit's version arrives with the next check: a conflict, and what waited went out.
     QVariantMap theirs = SampleRow(CloudKind::Clients, id);
@@ -220,6 +232,7 @@ TEST(CloudWindow, TheBadgeBarCountsWhatWaitsAndLeadsToTheConflicts)
     EXPECT_EQ(outbox->text(), "0");
     EXPECT_TRUE(win.find<QWidget>("SBBadgeConflicten")->isVisible());
     EXPECT_EQ(win.find<QLabel>("BadgeConflicten")->text(), "1");
+    shoot(win, "badges-conflict.png");
 
     win.click("SBBadgeConflicten");
     EXPECT_EQ(win.w->CurrentPageName(), "TabItemConflicten");
@@ -231,6 +244,7 @@ TEST(CloudWindow, TheBadgeBarCountsWhatWaitsAndLeadsToTheConflicts)
     EXPECT_EQ(fields->item(0, 0)->text(), "naam");
     EXPECT_EQ(fields->item(0, 1)->text(), "mine");
     EXPECT_EQ(fields->item(0, 2)->text(), "theirs");
+    shoot(win, "conflicts.png");
 
     win.click("SBConflictBeide");
     EXPECT_EQ(win.w->CurrentPageName(), "TabItemMain");
@@ -248,4 +262,5 @@ TEST(CloudWindow, TheBadgeBarCountsWhatWaitsAndLeadsToTheConflicts)
     EXPECT_TRUE(win.find<QLabel>("LabelSyncLaatste")->text().startsWith("Laatste uitwisseling: 15-02-2021"))
         << win.find<QLabel>("LabelSyncLaatste")->text().toStdString();
     EXPECT_EQ(win.find<QLabel>("LabelSyncFout")->text(), "Laatste fout: geen");
+    shoot(win, "sync-status.png");
 }
