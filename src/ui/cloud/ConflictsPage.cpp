@@ -45,8 +45,8 @@ ConflictsPage::ConflictsPage(KVGlobal& global, KVCloud& cloud, QWidget* parent)
         const char* caption;
         ConflictChoice choice;
     } buttons[] = {
-        {"SBConflictMijn", "Mijn versie houden", ConflictChoice::KeepMine},
-        {"SBConflictAnder", "Andere versie houden", ConflictChoice::KeepTheirs},
+        {"SBConflictMijn", "Mijn versie", ConflictChoice::KeepMine},
+        {"SBConflictAnder", "Andere versie", ConflictChoice::KeepTheirs},
         {"SBConflictBeide", "Beide houden", ConflictChoice::KeepBoth},
     };
     for (const auto& b : buttons) {

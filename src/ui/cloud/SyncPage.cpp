@@ -45,6 +45,7 @@ SyncPage::SyncPage(KVGlobal& global, KVCloud* cloud, QWidget* parent)
             auto* label = new QLabel(body());
             label->setObjectName(QLatin1String(name));
             label->setWordWrap(true);
+            label->setContentsMargins(12, 2, 12, 2);
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             bodyLayout()->addWidget(label);
             return label;
