@@ -134,6 +134,9 @@ void TestDevice::Start() { cloud->ConnectAtStartUp(); }
 
 LinkedDevice::LinkedDevice(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
 {
+    // Each device its own machine letter, as installed devices have: their new records never
+    // share an identifier, even on the tests' fixed clock.
+    g.ids.IdMachine = QString(QLatin1Char(char('a' + unit)));
     OpenStore(g);
     Start();
     probe.listen(QHostAddress::LocalHost);
