@@ -43,8 +43,8 @@ void insertWithClient(TestCompany& company, const QString& sql)
     env.insert("MYSQL_PWD", TestServer::AdminPassword());
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start("mariadb", {"--protocol=TCP", "-h", TestServer::Host(), "-P", QString::number(TestServer::Port()), "-u",
-                        TestServer::AdminUser(), "--default-character-set=utf8mb4", company.account, "-e", sql});
+    p.start("mariadb", {"--no-defaults", "--protocol=TCP", "-h", TestServer::Host(), "-P", QString::number(TestServer::Port()),
+                        "-u", TestServer::AdminUser(), "--default-character-set=utf8mb4", company.account, "-e", sql});
     ASSERT_TRUE(p.waitForFinished(30000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
 }
