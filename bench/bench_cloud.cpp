@@ -9,6 +9,7 @@
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
 #include "store/LocalStore.h"
+#include "cloud/CloudOutbox.h"
 #include "cloud/KVCloud.h"
 #include "store/Database.h"
 #include "store/Table.h"
@@ -366,10 +367,44 @@ void BM_Download1000Tickets_MariadbClient(benchmark::State& state)
 
 } // namespace
 
+// A signed ticket stored by unit 1 goes to the office and units 2..10 the way the editor sends
+// it: written down in the outbox, pushed to each unit, crossed off. Its floor, in the same run:
+// the bare fan-out of the same local row (ten pushes, no outbox).
+struct SendingUnit : Unit1 {
+    SendingUnit() : Unit1(1, false)
+    {
+        for (auto& slot : g.SyncDevs())
+            slot.actief = true;
+        g.CloudSyncEnabled = true;
+        g.BonTable().First();
+        id = g.BonTable().AsString(QStringLiteral("id"));
+    }
+    QString id;
+};
+
+void BM_SendSignedTicketThroughOutbox(benchmark::State& state)
+{
+    SendingUnit unit;
+    for (auto _ : state)
+        if (!unit.cloud->Outbox().Send(CloudKind::Tickets, unit.id))
+            state.SkipWithError("not sent");
+    emptyInboxes(unit.cloud->UniConnectionCloud);
+}
+
+void BM_SendSignedTicketThroughOutbox_BareFanOut(benchmark::State& state)
+{
+    SendingUnit unit;
+    for (auto _ : state)
+        unit.cloud->FanOut(CloudKind::Tickets, unit.g.BonTable());
+    emptyInboxes(unit.cloud->UniConnectionCloud);
+}
+
 BENCHMARK(BM_Download1000Tickets)->Apply(downloadArgs)->UseRealTime();
 BENCHMARK(BM_Download1000Tickets_MariadbClient)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FanOutSignedTicketTo10Units_MariadbClient)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SendSignedTicketThroughOutbox)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SendSignedTicketThroughOutbox_BareFanOut)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MariadbClientStartOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

@@ -1,13 +1,20 @@
 #include "CloudTestSupport.h"
 #include "app/SettingsStore.h"
+#include "catalogue/CatalogueEvents.h"
+#include "store/Table.h"
 #include "store/LocalStore.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpSocket>
+#include <QThread>
 #include <QCoreApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <csignal>
 
 int RunProvision(const QStringList& args, QString* output, const QMap<QString, QString>& extra)
 {
@@ -125,6 +132,43 @@ void OpenStore(KVGlobal& g)
 
 void TestDevice::Start() { cloud->ConnectAtStartUp(); }
 
+LinkedDevice::LinkedDevice(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
+{
+    // Each device its own machine letter, as installed devices have: their new records never
+    // share an identifier, even on the tests' fixed clock.
+    g.ids.IdMachine = QString(QLatin1Char(char('a' + unit)));
+    OpenStore(g);
+    Start();
+    probe.listen(QHostAddress::LocalHost);
+    cloud->probePort = probe.serverPort();
+    InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
+    InstallCatalogueEvents(g, g.OnderdeelTable(), "od");
+}
+
+QString LinkedDevice::StoreClient(const QString& name, const QString& id)
+{
+    Table& t = g.OpdrachtgeverTable();
+    if (id.isEmpty()) {
+        t.Append();
+    } else {
+        EXPECT_TRUE(t.Locate("id", id));
+        t.Edit();
+    }
+    t.SetString("naam", name);
+    t.Post();
+    return t.AsString("id");
+}
+
+QStringList ClientNames(KVGlobal& g)
+{
+    QStringList names;
+    Table& t = g.OpdrachtgeverTable();
+    for (t.First(); !t.Eof(); t.Next())
+        names << t.AsString("naam");
+    names.sort();
+    return names;
+}
+
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag)
 {
     QVariantMap m;
@@ -153,4 +197,54 @@ QByteArray SamplePng(int w, int h, QColor color)
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, "PNG");
     return bytes;
+}
+
+static bool serverAnswers()
+{
+    QTcpSocket s;
+    s.connectToHost(TestServer::Host(), quint16(TestServer::Port()));
+    return s.waitForConnected(200);
+}
+
+void KillServer()
+{
+    QFile pidFile(RequiredEnv("KV_TEST_MYSQL_PIDFILE"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGKILL), 0);
+    QElapsedTimer t;
+    t.start();
+    while (serverAnswers() && t.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_FALSE(serverAnswers());
+}
+
+void RestartServer()
+{
+    const QStringList cmd = QProcess::splitCommand(RequiredEnv("KV_TEST_MYSQL_START"));
+    ASSERT_FALSE(cmd.isEmpty());
+    QProcess p;
+    p.setProgram(cmd.first());
+    p.setArguments(cmd.mid(1));
+    // Detached, and holding none of this test's output channels.
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    ASSERT_TRUE(p.startDetached());
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+        CloudConnection probe;
+        probe.SetServer(TestServer::Setting());
+        probe.SetUsername(TestServer::AdminUser());
+        probe.SetPassword(TestServer::AdminPassword());
+        try {
+            probe.Connect();
+            return;
+        } catch (const std::exception&) {
+            ASSERT_LT(t.elapsed(), 60000) << "the server did not come back";
+            QThread::msleep(100);
+        }
+    }
 }

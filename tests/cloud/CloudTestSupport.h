@@ -3,6 +3,7 @@
 #include "cloud/KVCloud.h"
 
 #include <QMap>
+#include <QTcpServer>
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
@@ -59,6 +60,19 @@ struct TestDevice {
     void Start();
 };
 
+// A started device of units {1, 2} with its store open, the client and part events as the
+// catalogues install them (a stored record is pushed or waits in the outbox) and a probe that
+// answers, so that its periodic check runs.
+struct LinkedDevice : TestDevice {
+    LinkedDevice(TestCompany& company, int unit);
+    // Stores a client as the client page does: a new one when id is empty. Returns its id.
+    QString StoreClient(const QString& name, const QString& id = {});
+    QTcpServer probe;
+};
+
+// The names of the device's clients, sorted.
+QStringList ClientNames(KVGlobal& g);
+
 // Opens the device's local database as the start-up does (schema brought up to date, the three
 // tables open).
 void OpenStore(KVGlobal& g);
@@ -66,6 +80,11 @@ void OpenStore(KVGlobal& g);
 // A ticket/client/part row as a column -> value map for the push, built from the column list
 // with a recognisable value per column.
 QVariantMap SampleRow(CloudKind kind, const QString& id, const QString& tag = QStringLiteral("x"));
+
+// Stops the shared test server with SIGKILL and waits until it no longer answers; starts it again
+// and waits until it takes connections. Only for tests that ctest runs on their own (RUN_SERIAL).
+void KillServer();
+void RestartServer();
 
 // A small PNG picture.
 QByteArray SamplePng(int w = 40, int h = 20, QColor color = Qt::blue);

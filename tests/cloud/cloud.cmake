@@ -9,6 +9,7 @@ kv_test(test_cloud_devices ${KV_TEST_DIR}/test_cloud_devices.cpp ${KV_CLOUD_TEST
 kv_test(test_cloud_ui ${KV_TEST_DIR}/test_cloud_ui.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_secure ${KV_TEST_DIR}/test_cloud_secure.cpp ${KV_CLOUD_TEST_SUPPORT})
 kv_test(test_cloud_tick ${KV_TEST_DIR}/test_cloud_tick.cpp ${KV_CLOUD_TEST_SUPPORT})
+kv_test(test_cloud_outbox ${KV_TEST_DIR}/test_cloud_outbox.cpp ${KV_CLOUD_TEST_SUPPORT})
 
 # Kills and restarts the shared server: one ctest test for the whole program, run while no
 # other test runs.

@@ -1,26 +1,15 @@
 // Three devices of one company, each with its own documents folder, against one server: the
 // office and two units.
 #include "CloudTestSupport.h"
-#include "catalogue/CatalogueEvents.h"
+#include "cloud/CloudConflicts.h"
+#include "cloud/CloudOutbox.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
-#include <QTcpServer>
 #include <gtest/gtest.h>
 
 namespace {
-struct Device : TestDevice {
-    Device(TestCompany& company, int unit) : TestDevice(company, unit, {1, 2})
-    {
-        OpenStore(g);
-        Start();
-        probe.listen(QHostAddress::LocalHost);
-        cloud->probePort = probe.serverPort();
-        // The client cursor's events as the client catalogue installs them.
-        InstallCatalogueEvents(g, g.OpdrachtgeverTable(), "og");
-    }
-    QTcpServer probe;
-};
+using Device = LinkedDevice;
 
 // Every column that travels, as the local row holds it.
 QVariantMap travelling(Table& t, const QString& id, CloudKind kind)
@@ -126,4 +115,72 @@ TEST(CloudDevices, ASignedTicketAndAChangedClientReachEveryDevice)
         EXPECT_EQ(d->app.rec.sounds, QStringList{"pop.mp3"});
     }
     EXPECT_EQ(company.Count("og0") + company.Count("og1") + company.Count("og2"), 0);
+}
+
+TEST(CloudDevices, ADayOfflineOnEveryDeviceEndsWithEveryChangeEverywhereAndTheConflictListed)
+{
+    TestCompany company(2);
+    Device office(company, 0), unit1(company, 1), unit2(company, 2);
+    // The office's part list reaches both units first.
+    Table& parts0 = office.g.OnderdeelTable();
+    parts0.Append();
+    parts0.SetString("omschr", "Thermostaat");
+    parts0.SetFloat("prijs", 80);
+    parts0.Post();
+    const QString part = parts0.AsString("id");
+    for (Device* d : {&unit1, &unit2})
+        d->cloud->Timer1Timer();
+
+    for (Device* d : {&office, &unit1, &unit2})
+        d->cloud->UniConnectionCloud.Disconnect();
+    // The day: a new client everywhere, the part's price changed at the office and on unit 1,
+    // a signed ticket on unit 2.
+    office.StoreClient("Klant kantoor");
+    unit1.StoreClient("Klant bus 1");
+    unit2.StoreClient(QString::fromUtf8("Klant bus 2 ë"));
+    const auto setPrice = [&](Device& d, double price) {
+        Table& t = d.g.OnderdeelTable();
+        ASSERT_TRUE(t.Locate("id", part));
+        t.Edit();
+        t.SetFloat("prijs", price);
+        t.Post();
+    };
+    setPrice(office, 85);
+    setPrice(unit1, 92.5);
+    NewBon(unit2.g);
+    unit2.g.bon.ondertekend = true;
+    FinishBon(unit2.g);
+    const QString ticket = unit2.g.bon.id;
+    EXPECT_EQ(office.cloud->Outbox().Waiting(), 2);
+    EXPECT_EQ(unit1.cloud->Outbox().Waiting(), 2);
+    EXPECT_EQ(unit2.cloud->Outbox().Waiting(), 2);
+
+    // Back, one after the other; a few periodic checks.
+    for (int round = 0; round < 3; ++round)
+        for (Device* d : {&unit2, &office, &unit1})
+            d->cloud->Timer1Timer();
+
+    const QStringList clients{QString::fromUtf8("Klant bus 1"), QString::fromUtf8("Klant bus 2 ë"), "Klant kantoor"};
+    for (Device* d : {&office, &unit1, &unit2}) {
+        SCOPED_TRACE(d->g.OwnUnit());
+        EXPECT_EQ(ClientNames(d->g), clients);
+        EXPECT_EQ(d->cloud->Outbox().Waiting(), 0);
+        EXPECT_TRUE(d->g.BonTable().Locate("id", ticket));
+    }
+    // The two prices met on the office and on unit 1: each holds the other's and keeps its own.
+    const auto prices = [&](Device& d) {
+        QStringList seen;
+        Table& t = d.g.OnderdeelTable();
+        for (t.First(); !t.Eof(); t.Next())
+            seen << t.AsString("omschr") + " " + QString::number(t.AsFloat("prijs"));
+        seen.sort();
+        return seen;
+    };
+    const QString mark = CloudConflicts::Mark();
+    EXPECT_EQ(prices(office), QStringList({"Thermostaat" + mark + " 85", "Thermostaat 92.5"}));
+    EXPECT_EQ(prices(unit1), QStringList({"Thermostaat" + mark + " 92.5", "Thermostaat 85"}));
+    EXPECT_EQ(office.cloud->Conflicts().Count(), 1);
+    EXPECT_EQ(unit1.cloud->Conflicts().Count(), 1);
+    EXPECT_EQ(unit2.cloud->Conflicts().Count(), 0);
+    EXPECT_EQ(prices(unit2).size(), 1);
 }

@@ -1,68 +1,13 @@
-// The server dies in the middle of a download and comes back: nothing is lost, nothing is
-// doubled. This test kills the shared test server, so ctest runs it on its own (RUN_SERIAL).
+// The server dies in the middle of a download or of sending what waited, and comes back:
+// nothing is lost, nothing is doubled. This test kills the shared test server, so ctest runs it
+// on its own (RUN_SERIAL).
 #include "CloudTestSupport.h"
+#include "cloud/CloudOutbox.h"
 #include "store/Table.h"
+#include "ticket/TicketOps.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QSet>
-#include <QTcpSocket>
-#include <QThread>
 #include <gtest/gtest.h>
-#include <csignal>
-
-namespace {
-bool serverAnswers()
-{
-    QTcpSocket s;
-    s.connectToHost(TestServer::Host(), quint16(TestServer::Port()));
-    return s.waitForConnected(200);
-}
-
-void killServer()
-{
-    QFile pidFile(RequiredEnv("KV_TEST_MYSQL_PIDFILE"));
-    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
-    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(::kill(pid, SIGKILL), 0);
-    QElapsedTimer t;
-    t.start();
-    while (serverAnswers() && t.elapsed() < 20000)
-        QThread::msleep(50);
-    ASSERT_FALSE(serverAnswers());
-}
-
-void restartServer()
-{
-    const QStringList cmd = QProcess::splitCommand(RequiredEnv("KV_TEST_MYSQL_START"));
-    ASSERT_FALSE(cmd.isEmpty());
-    QProcess p;
-    p.setProgram(cmd.first());
-    p.setArguments(cmd.mid(1));
-    // Detached, and holding none of this test's output channels.
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
-    ASSERT_TRUE(p.startDetached());
-    QElapsedTimer t;
-    t.start();
-    for (;;) {
-        CloudConnection probe;
-        probe.SetServer(TestServer::Setting());
-        probe.SetUsername(TestServer::AdminUser());
-        probe.SetPassword(TestServer::AdminPassword());
-        try {
-            probe.Connect();
-            return;
-        } catch (const std::exception&) {
-            ASSERT_LT(t.elapsed(), 60000) << "the server did not come back";
-            QThread::msleep(100);
-        }
-    }
-}
-} // namespace
 
 TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
 {
@@ -87,7 +32,7 @@ TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
     unit.cloud->RowMerged = [&](CloudKind, int n) {
         if (n == 120 && !killed) {
             killed = true;
-            killServer();
+            KillServer();
         }
     };
     EXPECT_THROW(unit.cloud->PullInbox(CloudKind::Tickets), CloudError);
@@ -96,7 +41,7 @@ TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
     Table& bon = unit.g.BonTable();
     EXPECT_EQ(bon.RecordCount(), 150); // the batch under way was finished locally
 
-    restartServer();
+    RestartServer();
     company.admin().Disconnect(); // its session died with the server
     EXPECT_EQ(company.Count("kv1"), 100); // two batches were deleted, the third is back
 
@@ -113,4 +58,86 @@ TEST(CloudFault, AServerKilledInTheMiddleOfADownloadLosesNoTicket)
     }
     EXPECT_EQ(bon.RecordCount(), 200);
     EXPECT_EQ(ids.size(), 200);
+}
+
+
+TEST(CloudFault, WorkStoredWhileTheServerIsDownReachesEveryUnitOnceItIsBack)
+{
+    TestCompany company(2);
+    LinkedDevice unit1(company, 1);
+    ASSERT_EQ(unit1.g.SyncUnits, 2);
+    KillServer();
+
+    // The session still looks open: each push meets the lost connection, and waits.
+    EXPECT_NO_THROW(unit1.StoreClient(QString::fromUtf8("Bakkerij Müller")));
+    EXPECT_NO_THROW(unit1.StoreClient("Garage Jansen"));
+    NewBon(unit1.g);
+    unit1.g.bon.ondertekend = true;
+    EXPECT_NO_THROW(FinishBon(unit1.g));
+    EXPECT_EQ(unit1.cloud->Outbox().Waiting(), 3);
+    EXPECT_TRUE(unit1.app.rec.messages.isEmpty());
+    EXPECT_FALSE(unit1.app.rec.sounds.contains("woosh.mp3"));
+
+    RestartServer();
+    company.admin().Disconnect(); // its session died with the server
+    unit1.cloud->Timer1Timer();
+    EXPECT_EQ(unit1.cloud->Outbox().Waiting(), 0);
+    EXPECT_TRUE(unit1.app.rec.sounds.contains("woosh.mp3"));
+    for (const char* table : {"og0", "og2"})
+        EXPECT_EQ(company.Count(table), 2) << table;
+    for (const char* table : {"kv0", "kv2"})
+        EXPECT_EQ(company.Count(table), 1) << table;
+    EXPECT_EQ(company.Count("og1") + company.Count("kv1"), 0);
+
+    for (int unit : {0, 2}) {
+        TestDevice other(company, unit, {1, 2});
+        OpenStore(other.g);
+        other.Start();
+        other.cloud->DownloadClick(CloudKind::Clients);
+        other.cloud->DownloadClick(CloudKind::Tickets);
+        EXPECT_EQ(ClientNames(other.g), QStringList({QString::fromUtf8("Bakkerij Müller"), "Garage Jansen"})) << unit;
+        EXPECT_EQ(other.g.BonTable().RecordCount(), 1) << unit;
+    }
+    // A later tick sends nothing again.
+    unit1.cloud->Timer1Timer();
+    EXPECT_EQ(company.Count("og0") + company.Count("kv2"), 0);
+}
+
+TEST(CloudFault, AServerKilledWhileWaitingRecordsAreSentLosesNoneAndDoublesNone)
+{
+    TestCompany company(2);
+    LinkedDevice unit1(company, 1);
+    unit1.cloud->UniConnectionCloud.Disconnect();
+    QStringList stored;
+    for (int i = 0; i < 30; ++i) {
+        stored << QStringLiteral("client %1").arg(i, 2, 10, QLatin1Char('0'));
+        unit1.StoreClient(stored.last());
+    }
+    ASSERT_EQ(unit1.cloud->Outbox().Waiting(), 30);
+
+    int pushes = 0;
+    unit1.cloud->Outbox().Delivered = [&](CloudKind, const QString&, int) {
+        if (++pushes == 25)
+            KillServer();
+    };
+    unit1.cloud->Timer1Timer(); // connects, then sends until the server dies
+    ASSERT_GE(pushes, 25);
+    const int left = unit1.cloud->Outbox().Waiting();
+    EXPECT_GT(left, 0);
+    EXPECT_LT(left, 30);
+
+    RestartServer();
+    company.admin().Disconnect();
+    unit1.cloud->Outbox().Delivered = nullptr;
+    unit1.cloud->Timer1Timer();
+    EXPECT_EQ(unit1.cloud->Outbox().Waiting(), 0);
+
+    for (int unit : {0, 2}) {
+        EXPECT_EQ(company.Count(QStringLiteral("og%1").arg(unit)), 30) << unit;
+        TestDevice other(company, unit, {1, 2});
+        OpenStore(other.g);
+        other.Start();
+        other.cloud->DownloadClick(CloudKind::Clients);
+        EXPECT_EQ(ClientNames(other.g), stored) << unit;
+    }
 }

@@ -3,11 +3,17 @@
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
 #include "app/ProgressOverlay.h"
+#include "cloud/CloudConflicts.h"
 #include "cloud/PeriodicCheck.h"
+#include "store/Table.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -36,6 +42,16 @@ struct Window {
     SeamRecorder rec;
     std::unique_ptr<TFMain> w;
 };
+
+// Saves the window as shown when KV_SCREENSHOT_DIR names a folder (the screenshots of the docs).
+void shoot(Window& win, const char* file)
+{
+    QTest::qWait(30);
+    const QPixmap shot = win.w->grab();
+    const QString dir = qEnvironmentVariable("KV_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        EXPECT_TRUE(shot.save(QDir(dir).filePath(QLatin1String(file)))) << file;
+}
 } // namespace
 
 TEST(CloudWindow, StartUpConnectsAndTheSyncPageShowsTheUnitsFound)
@@ -183,4 +199,68 @@ TEST(CloudWindow, ALongDownloadShowsItsProgressPaintedBetweenBatches)
     // Every report while the band showed painted it at once.
     for (int i = 1; i + 1 < paintsAtReport.size(); ++i)
         EXPECT_GT(paintsAtReport[i], paintsAtReport[i - 1]) << i;
+}
+
+TEST(CloudWindow, TheBadgeBarCountsWhatWaitsAndLeadsToTheConflicts)
+{
+    TestCompany company(2);
+    Window win(company, 1, "ACT2=1\n");
+    KVGlobal& g = win.w->global();
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    win.w->cloud().probePort = probe.serverPort();
+    auto* outbox = win.find<QLabel>("BadgeOutbox");
+    EXPECT_EQ(outbox->text(), "0");
+    EXPECT_FALSE(win.find<QWidget>("SBBadgeConflicten")->isVisible());
+
+    // Stored while the connection is down: it waits, and the badge says so.
+    win.w->cloud().UniConnectionCloud.Disconnect();
+    Table& clients = g.OpdrachtgeverTable();
+    clients.Append();
+    clients.SetString("naam", "mine");
+    clients.Post();
+    const QString id = clients.AsString("id");
+    EXPECT_EQ(outbox->text(), "1");
+    EXPECT_TRUE(win.rec.messages.isEmpty());
+    shoot(win, "badges-waiting.png");
+
+    // Another unit's version arrives with the next check: a conflict, and what waited went out.
+    QVariantMap theirs = SampleRow(CloudKind::Clients, id);
+    theirs["naam"] = "theirs";
+    company.Insert("og1", theirs);
+    win.w->periodicCheck()->Timer1Timer();
+    EXPECT_EQ(outbox->text(), "0");
+    EXPECT_TRUE(win.find<QWidget>("SBBadgeConflicten")->isVisible());
+    EXPECT_EQ(win.find<QLabel>("BadgeConflicten")->text(), "1");
+    shoot(win, "badges-conflict.png");
+
+    win.click("SBBadgeConflicten");
+    EXPECT_EQ(win.w->CurrentPageName(), "TabItemConflicten");
+    auto* list = win.find<QListWidget>("ListBoxConflicten");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->item(0)->text().contains("mine")) << list->item(0)->text().toStdString();
+    auto* fields = win.find<QTableWidget>("GridConflictVelden");
+    ASSERT_GE(fields->rowCount(), 1);
+    EXPECT_EQ(fields->item(0, 0)->text(), "naam");
+    EXPECT_EQ(fields->item(0, 1)->text(), "mine");
+    EXPECT_EQ(fields->item(0, 2)->text(), "theirs");
+    shoot(win, "conflicts.png");
+
+    win.click("SBConflictBeide");
+    EXPECT_EQ(win.w->CurrentPageName(), "TabItemMain");
+    EXPECT_FALSE(win.find<QWidget>("SBBadgeConflicten")->isVisible());
+    QStringList names;
+    for (clients.First(); !clients.Eof(); clients.Next())
+        names << clients.AsString("naam");
+    names.sort();
+    EXPECT_EQ(names, QStringList({"mine", "theirs"}));
+
+    // The sync page tells the last exchange and the last error.
+    win.click("SBBadgeOutbox");
+    EXPECT_EQ(win.w->CurrentPageName(), "TabItemSync");
+    EXPECT_EQ(win.find<QLabel>("LabelSyncWachtend")->text(), "Te verzenden: 0");
+    EXPECT_TRUE(win.find<QLabel>("LabelSyncLaatste")->text().startsWith("Laatste uitwisseling: 15-02-2021"))
+        << win.find<QLabel>("LabelSyncLaatste")->text().toStdString();
+    EXPECT_EQ(win.find<QLabel>("LabelSyncFout")->text(), "Laatste fout: geen");
+    shoot(win, "sync-status.png");
 }

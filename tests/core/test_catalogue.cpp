@@ -267,7 +267,10 @@ TEST(CatalogueEvents, AStoreIsPushedOnlyWhenSyncIsOnAndTheRowIsLocal)
         for (const char* kind : {"og", "od"}) {
             Store s;
             QStringList pushes;
-            s.g->cloud.fanOut = [&](const QString& k, Table& t) { pushes << k + ":" + t.AsString("id"); };
+            s.g->cloud.fanOut = [&](const QString& k, Table& t) {
+                pushes << k + ":" + t.AsString("id");
+                return true; // went out
+            };
             s.g->CloudSyncEnabled = c.cloud;
             Table& t = QString(kind) == "og" ? s.clients() : s.parts();
             t.Append();

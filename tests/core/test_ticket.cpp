@@ -479,7 +479,10 @@ TEST(TicketStore, FinishSharesOnlyASignedTicketWithItsSound)
 {
     StoreApp app;
     QStringList pushed;
-    app.g->cloud.fanOut = [&](const QString& kind, Table& t) { pushed << kind + ":" + t.AsString("bonnr"); };
+    app.g->cloud.fanOut = [&](const QString& kind, Table& t) {
+        pushed << kind + ":" + t.AsString("bonnr");
+        return true; // went out
+    };
     const struct {
         bool cloud, signedTicket, pushes;
     } cases[] = {{true, false, false}, {false, true, false}, {true, true, true}};

@@ -260,7 +260,10 @@ TEST(SignFlow, SigningFromThePreviewStoresWithoutSharing)
     TempDocs docs = InstalledDocs();
     Window win(docs);
     QStringList pushed;
-    win.g().cloud.fanOut = [&](const QString& kind, Table&) { pushed << kind; };
+    win.g().cloud.fanOut = [&](const QString& kind, Table&) {
+        pushed << kind;
+        return true; // went out
+    };
     win.g().CloudSyncEnabled = true;
     win.click("SBNew");
     int refills = 0;

@@ -19,11 +19,12 @@ class Table;
 // The synchronisation's entry points that other subsystems call. The cloud code fills them in;
 // until then (and whenever CloudSyncEnabled is false) they do nothing. kind is the table code:
 // "kv" tickets, "og" clients, "od" parts. Database errors of the cloud connection end the
-// calling action silently (KVAbort); an automatic push that finds the connection closed throws
-// KVError("Connection is not connected").
+// calling action silently (KVAbort).
 struct CloudSeam {
-    // Pushes the current row of table into the inboxes of the other active units.
-    std::function<void(const QString& kind, Table& table)> fanOut;
+    // Sends the current row of table to the inboxes of the other active units; what cannot be
+    // sent now (no connection, a server error) waits in the outbox for the next check. Returns
+    // true when every unit has it now.
+    std::function<bool(const QString& kind, Table& table)> fanOut;
     // The company page was confirmed and settings.cloud holds its values: the connection takes
     // the account (prefixed name, password, server) on its next use; sets CloudSyncEnabled.
     std::function<void()> applyAccount;
@@ -38,7 +39,7 @@ struct CloudSeam {
     // local table, then "pop.mp3" when something came, "nono.mp3" when nothing did.
     std::function<void(const QString& kind)> download;
 
-    void FanOut(const QString& kind, Table& table) const { if (fanOut) fanOut(kind, table); }
+    bool FanOut(const QString& kind, Table& table) const { return fanOut ? fanOut(kind, table) : true; }
     void ApplyAccount() const { if (applyAccount) applyAccount(); }
     void ConnectionTest() const { if (connectionTest) connectionTest(); }
     void UploadTickets(int startRow, int endRow) const { if (uploadTickets) uploadTickets(startRow, endRow); }

@@ -10,8 +10,9 @@ void InstallCatalogueEvents(KVGlobal& g, Table& table, const QString& kind)
         // A row stored by the download carries synced true and is not sent back.
         if (!g.CloudSyncEnabled || t.AsBoolean(QStringLiteral("synced")))
             return;
-        g.cloud.FanOut(kind, t);
-        g.PlaySound(QStringLiteral("woosh.mp3"));
+        // The sound only when it went out: a record that waits for the connection is sent later.
+        if (g.cloud.FanOut(kind, t))
+            g.PlaySound(QStringLiteral("woosh.mp3"));
     };
 }
 

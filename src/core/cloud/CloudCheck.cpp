@@ -1,6 +1,7 @@
 // The periodic check: is the internet there, what waits in the own inbox, fetch it.
 #include "KVCloud.h"
 
+#include "CloudStatus.h"
 #include "app/KVGlobal.h"
 
 #include <QTcpSocket>
@@ -37,6 +38,7 @@ void KVCloud::Timer1Timer()
         return;
     if (!ReachabilityProbe()) {
         UniConnectionCloud.Disconnect();
+        m_status->NoteUnreachable();
         return;
     }
     try {
@@ -50,6 +52,13 @@ void KVCloud::Timer1Timer()
                 g.PlaySound(QStringLiteral("pop.mp3"));
         }
     } catch (const KVAbort&) {
-        // a silenced database error ends the tick
+        return; // a silenced database error ends the tick
     }
+    // After the downloads, so that a version another unit sent meanwhile is seen as a conflict
+    // before this device's own goes out.
+    if (!UniConnectionCloud.IsConnected())
+        return;
+    deliverOutbox();
+    if (UniConnectionCloud.IsConnected())
+        m_status->NoteExchange();
 }

@@ -6,8 +6,15 @@
 // local transaction, which is committed (durably) before its rows' deletion in the cloud is.
 // Wherever the work stops, nothing is lost: rows stored locally but still in the inbox arrive
 // once more and are merged by identifier again.
+//
+// A row for a record that holds a change of this device not yet seen by the other units does
+// not wipe that change out: it is stored as always, and the device's own version is kept as a
+// conflict copy for the user to choose from (see CloudConflicts).
 #include "KVCloud.h"
 
+#include "CloudConflicts.h"
+#include "CloudOutbox.h"
+#include "CloudStatus.h"
 #include "app/KVGlobal.h"
 #include "store/Database.h"
 #include "store/Table.h"
@@ -162,17 +169,24 @@ void KVCloud::mergeRow(CloudKind kind, Table& local, const std::vector<int>& tar
             local.SetValueAt(targets[i], v);
     };
     const QString id = QString::fromUtf8(*row[0]);
-    if (local.Locate(QStringLiteral("id"), id))
+    std::vector<QVariant> incoming(cols.size());
+    for (size_t i = 1; i < cols.size(); ++i)
+        if (cols[i].takenOver)
+            incoming[i] = CloudColumns::FromCloud(cols[i], row[i]);
+    if (local.Locate(QStringLiteral("id"), id)) {
+        m_conflicts->BeforeOverwrite(kind, local, id, incoming);
+        local.Locate(QStringLiteral("id"), id);
         local.Edit();
-    else
+    } else {
         local.Append(); // the new-row event gives it an identifier, replaced at once
+    }
     try {
         set(0, id);
         for (size_t i = 1; i < cols.size(); ++i) {
             const CloudColumns::Column& c = cols[i];
             if (!c.takenOver)
                 continue;
-            const QVariant v = CloudColumns::FromCloud(c, row[i]);
+            const QVariant& v = incoming[i];
             if (c.kind == CloudColumns::ValueKind::Boolean)
                 set(i, v.toBool() ? 1 : 0);
             else
@@ -195,4 +209,18 @@ void KVCloud::DownloadClick(CloudKind kind)
         return; // no connection or a server error: no message, no sound
     }
     g.PlaySound(moved ? QStringLiteral("pop.mp3") : QStringLiteral("nono.mp3"));
+    // The connection is open now: what waited goes out.
+    deliverOutbox();
+    if (UniConnectionCloud.IsConnected())
+        m_status->NoteExchange();
+}
+
+void KVCloud::deliverOutbox()
+{
+    try {
+        if (m_outbox->Deliver() > 0)
+            g.PlaySound(QStringLiteral("woosh.mp3"));
+    } catch (const KVAbort&) {
+        // a silenced database error: what is left waits for the next time
+    }
 }

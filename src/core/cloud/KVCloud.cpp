@@ -1,17 +1,27 @@
 #include "KVCloud.h"
 
+#include "CloudConflicts.h"
+#include "CloudOutbox.h"
+#include "CloudStatus.h"
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
+#include "store/Table.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 
-KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(global)
+KVCloud::KVCloud(KVGlobal& global)
+    : probeHost(EditionInfo::ProbeHost()), g(global), m_status(std::make_unique<CloudStatus>(global)),
+      m_outbox(std::make_unique<CloudOutbox>(global, *this)), m_conflicts(std::make_unique<CloudConflicts>(global, *this))
 {
     // The connection's error event (UniConnectionCloudError): no database error of this
     // connection is reported; the operation under way ends and its caller's recovery applies.
-    UniConnectionCloud.OnError = [](int, const QString&) { return false; };
+    // The sync page shows the last one.
+    UniConnectionCloud.OnError = [this](int code, const QString& text) {
+        m_status->NoteError(code, text);
+        return false;
+    };
 
     auto withKind = [](const QString& code, const std::function<void(CloudKind)>& fn) {
         CloudKind kind;
@@ -19,7 +29,10 @@ KVCloud::KVCloud(KVGlobal& global) : probeHost(EditionInfo::ProbeHost()), g(glob
             fn(kind);
     };
     CloudSeam& s = g.cloud;
-    s.fanOut = [this, withKind](const QString& code, Table& t) { withKind(code, [&](CloudKind k) { FanOut(k, t); }); };
+    s.fanOut = [this](const QString& code, Table& t) {
+        CloudKind kind;
+        return !CloudColumns::KindOfCode(code, &kind) || m_outbox->Send(kind, t.AsString(QStringLiteral("id")));
+    };
     s.applyAccount = [this] { ApplyAccount(); };
     s.connectionTest = [this] { ConnectionTest(); };
     s.uploadTickets = [this](int start, int end) { UploadTickets(start, end); };
@@ -80,8 +93,21 @@ void KVCloud::ConnectAtStartUp()
     connectSilently();
     try {
         g.SyncUnits = CountUnits();
+        m_unitsCounted = UniConnectionCloud.IsConnected();
     } catch (const std::exception&) {
         g.SyncUnits = 0;
+    }
+}
+
+void KVCloud::EnsureUnitsCounted()
+{
+    if (m_unitsCounted || !UniConnectionCloud.IsConnected())
+        return;
+    try {
+        g.SyncUnits = CountUnits();
+        m_unitsCounted = true;
+    } catch (const CloudError&) {
+        // counted at the next connection
     }
 }
 
@@ -130,6 +156,7 @@ void KVCloud::ConnectionTest()
         return;
     }
     g.SyncUnits = units;
+    m_unitsCounted = true;
     g.seams.ShowMessage(g.Translate(QStringLiteral("Verbinding met server OK. Units:")) + QLatin1Char(' ') +
                         QString::number(units));
 }

@@ -5,7 +5,11 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 
+class CloudConflicts;
+class CloudOutbox;
+class CloudStatus;
 class KVGlobal;
 class Table;
 
@@ -51,6 +55,11 @@ public:
     void ApplyAccount();
     // Number of consecutive ticket inboxes kv1, kv2, ... in the company database; 0 when closed.
     int CountUnits();
+    // Whether SyncUnits was counted on an open connection in this run. A device that started
+    // without a connection counts the units at the first connection it gets, so that its records
+    // reach every unit and not only the office.
+    bool UnitsCounted() const { return m_unitsCounted; }
+    void EnsureUnitsCounted();
     // The connection test with the account in settings.cloud: connects with the prefixed
     // account name, counts the units into SyncUnits and shows "Verbinding met server OK.
     // Units: N", or "Geen verbinding met server." when the connect or the count fails, with a
@@ -100,6 +109,11 @@ public:
     enum class Transfer { Download, Upload };
     std::function<void(Transfer transfer, CloudKind kind, int done, int total)> Progress;
 
+    // ---- outbox, conflicts and the state of the exchange ----
+    CloudOutbox& Outbox() { return *m_outbox; }
+    CloudConflicts& Conflicts() { return *m_conflicts; }
+    CloudStatus& Status() { return *m_status; }
+
     // ---- periodic check ----
     // Rows waiting in the own inbox of the kind; -1 when the connection was closed (it is
     // opened then, for the next kind).
@@ -109,7 +123,8 @@ public:
     QString probeHost;           // EditionInfo::ProbeHost() unless a test says otherwise
     int probePort = 80;
     int probeTimeoutMs = 1000;   // connect and read time-out
-    // The tick of Timer1. Badges are reported through SetBadge.
+    // The tick of Timer1: downloads as above, then the outbox is delivered. Badges are reported
+    // through SetBadge.
     void Timer1Timer();
     std::function<void(CloudKind kind, int count)> SetBadge;
     static constexpr int Timer1Interval = 300000;
@@ -125,6 +140,13 @@ private:
     void mergeRow(CloudKind kind, Table& local, const std::vector<int>& targets, const CloudRow& row);
     Table& localTable(CloudKind kind);
 
+    // Delivers the outbox after a download; "woosh.mp3" when a record went out.
+    void deliverOutbox();
+
     KVGlobal& g;
     QString m_target;
+    bool m_unitsCounted = false;
+    std::unique_ptr<CloudStatus> m_status;
+    std::unique_ptr<CloudOutbox> m_outbox;
+    std::unique_ptr<CloudConflicts> m_conflicts;
 };

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "KVid.h"
+#include "SyncTables.h"
 #include "Table.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
@@ -343,6 +344,7 @@ bool OpenDatabase(KVGlobal& g)
         g.db().Open(path);
         UpgradeSchema(g);
         AddSortIndexes(g);
+        AddSyncTables(g);
         g.BonTable().Open();
         g.OpdrachtgeverTable().Open();
         g.OnderdeelTable().Open();

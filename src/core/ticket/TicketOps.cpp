@@ -405,8 +405,8 @@ bool FinishBon(KVGlobal& g)
     StoreBon(g);
     if (!g.CloudSyncEnabled || !g.BonTable().AsBoolean(QStringLiteral("ondertekend")))
         return false;
-    g.cloud.FanOut(QStringLiteral("kv"), g.BonTable());
-    g.PlaySound(QStringLiteral("woosh.mp3"));
+    if (g.cloud.FanOut(QStringLiteral("kv"), g.BonTable()))
+        g.PlaySound(QStringLiteral("woosh.mp3"));
     return true;
 }
 

@@ -41,8 +41,9 @@ TicketDetails NewBon(KVGlobal& g);
 LoadResult LoadBon(KVGlobal& g, const QString& id);
 // Writes the current ticket into its row, appending one when its id is not found.
 void StoreBon(KVGlobal& g);
-// StoreBon, then the push of a signed ticket to the other units with its sound. Returns
-// whether it was pushed. The window shows the main page afterwards.
+// StoreBon, then the push of a signed ticket to the other units, with its sound once it went
+// out (it waits in the outbox while it cannot). Returns whether it was handed on for sending.
+// The window shows the main page afterwards.
 bool FinishBon(KVGlobal& g);
 // Appends a duplicate of the row with this id under a new number; the current ticket stays.
 // Returns false (and uses no number) when there is no such row.

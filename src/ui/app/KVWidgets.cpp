@@ -395,9 +395,11 @@ QString KVStyleSheet(double scale)
                "#SBNew { font-size: 28px; font-weight: bold; }"
                "#ListBoxMain { background: #EFEFF4; }"
                "#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"
-               "#SBBadgeKV, #SBBadgeOG, #SBBadgeOD { color: #1F4E79; font-size: 12px; }"
-               "#BadgeKV, #BadgeOG, #BadgeOD { background: #D9342B; color: white; border-radius: 9px; padding: 1px 6px;"
-               "  font-size: 11px; font-weight: bold; min-height: 16px; }")
+               "#SBBadgeKV, #SBBadgeOG, #SBBadgeOD, #SBBadgeOutbox, #SBBadgeConflicten { color: #1F4E79; font-size: 12px; }"
+               "#BadgeKV, #BadgeOG, #BadgeOD, #BadgeOutbox, #BadgeConflicten { background: #D9342B; color: white;"
+               "  border-radius: 9px; padding: 1px 6px; font-size: 11px; font-weight: bold; min-height: 16px; }"
+               // What waits to go out is this device's own, not something that arrived.
+               "#BadgeOutbox { background: #C77700; }")
         .arg(px(16), px(56), px(16), px(6), px(12), px(40), px(19), px(32), px(24))
         .arg(px(22), px(14), px(6), px(110));
 }

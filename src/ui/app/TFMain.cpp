@@ -9,6 +9,7 @@
 #include "KVWidgets.h"
 #include "TermEditor.h"
 #include "cloud/KVCloud.h"
+#include "cloud/ConflictsPage.h"
 #include "cloud/PeriodicCheck.h"
 #include "cloud/SyncPage.h"
 #include "app/ConfigForm.h"
@@ -122,6 +123,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         {{QStringLiteral("TabItemConfig")}, [this] { Config(); }},
         {{QStringLiteral("TabItemPro")}, [this] { Pro(); }},
         {{QStringLiteral("TabItemSync")}, [this] { Sync(); }},
+        {{QStringLiteral("TabItemConflicten")}, [this] { Conflicts(); }},
         {{QStringLiteral("TabItemAbout")}, [this] { About(); }},
     };
     connectMainPage();
@@ -137,6 +139,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     connect(qApp, &QApplication::focusChanged, this, [this] { ScrollFocusedAboveKeyboard(); });
 
     StartUp();
+    m_periodicCheck->ShowWaiting();
     ShowPage(QStringLiteral("TabItemMain"));
 }
 
@@ -220,11 +223,21 @@ AboutPage* TFMain::About()
 SyncPage* TFMain::Sync()
 {
     if (!m_syncPage) {
-        m_syncPage = new SyncPage(*m_g);
+        m_syncPage = new SyncPage(*m_g, m_cloud.get());
         AddPage(m_syncPage);
         connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
     }
     return m_syncPage;
+}
+
+ConflictsPage* TFMain::Conflicts()
+{
+    if (!m_conflictsPage) {
+        m_conflictsPage = new ConflictsPage(*m_g, *m_cloud);
+        AddPage(m_conflictsPage);
+        connect(m_conflictsPage, &ConflictsPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    }
+    return m_conflictsPage;
 }
 
 void TFMain::InstallProductionSeams()
@@ -469,20 +482,25 @@ void TFMain::BuildMainPage()
     m_toolBarBadges->setObjectName(QStringLiteral("ToolBar1"));
     auto* badges = new QHBoxLayout(m_toolBarBadges);
     badges->setContentsMargins(6, 2, 6, 2);
-    // Each badge carries the caption of what it counts: the ticket term, and the captions of the
-    // two catalogues, so that languages and the user's terms reach them.
-    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
-                                                 std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
-                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}}) {
+    const auto addBadge = [&](const char* button, const char* badge, const QString& captionName, const QString& designText) {
         auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
-        BindCaption(j, b, QLatin1String(caption), j.Caption(QLatin1String(caption)));
+        BindCaption(j, b, captionName, designText);
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* count = new QLabel(b);
         count->setObjectName(QLatin1String(badge));
         count->setAlignment(Qt::AlignCenter);
         count->hide();
         badges->addWidget(b, 1);
-    }
+    };
+    // Each inbox badge carries the caption of what it counts: the ticket term, and the captions
+    // of the two catalogues, so that languages and the user's terms reach them.
+    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
+                                                 std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
+                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}})
+        addBadge(button, badge, QLatin1String(caption), j.Caption(QLatin1String(caption)));
+    // This device's own records that wait to be sent, and the conflicts that wait for a choice.
+    addBadge("SBBadgeOutbox", "BadgeOutbox", QStringLiteral("SBBadgeOutbox"), QStringLiteral("Te verzenden"));
+    addBadge("SBBadgeConflicten", "BadgeConflicten", QStringLiteral("SBBadgeConflicten"), QStringLiteral("Conflicten"));
     v->addWidget(m_toolBarBadges);
 
     m_toolBarBottom = new QWidget(m_mainPage);
@@ -529,6 +547,15 @@ void TFMain::connectMainPage()
     onClick("SBSync", [this] {
         Sync()->SBSyncClick();
         ShowPage(QStringLiteral("TabItemSync"));
+    });
+    // What waits to be sent is told on the sync page, with the state of the exchange.
+    onClick("SBBadgeOutbox", [this] {
+        Sync()->SBSyncClick();
+        ShowPage(QStringLiteral("TabItemSync"));
+    });
+    onClick("SBBadgeConflicten", [this] {
+        Conflicts()->SBBadgeConflictenClick();
+        ShowPage(QStringLiteral("TabItemConflicten"));
     });
 }
 

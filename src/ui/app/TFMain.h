@@ -21,6 +21,7 @@ class TermEditor;
 class KVCloud;
 class PeriodicCheck;
 class SyncPage;
+class ConflictsPage;
 class TicketEditor;
 class PreviewPage;
 class ConfigPage;
@@ -117,6 +118,7 @@ public:
     ProPage* Pro();
     AboutPage* About();
     SyncPage* Sync();
+    ConflictsPage* Conflicts();
     const CataloguePages& Catalogue();
     // The band that shows the progress of long transfers, built on first use.
     ProgressOverlay* Progress();
@@ -160,6 +162,7 @@ private:
     // The cloud synchronisation, its sync page and its timer with the badges.
     std::unique_ptr<KVCloud> m_cloud;
     SyncPage* m_syncPage = nullptr;
+    ConflictsPage* m_conflictsPage = nullptr;
     ProgressOverlay* m_progress = nullptr;
     PeriodicCheck* m_periodicCheck = nullptr;
     QScrollArea* m_scroll = nullptr;

@@ -1,5 +1,7 @@
 #include "PeriodicCheck.h"
 
+#include "cloud/CloudConflicts.h"
+#include "cloud/CloudOutbox.h"
 #include "cloud/KVCloud.h"
 
 #include <QAbstractButton>
@@ -38,11 +40,7 @@ PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
         QLabel* badge = Badge(b.kind);
         if (!button || !badge)
             continue;
-        badge->setText(QStringLiteral("0"));
-        badge->setAttribute(Qt::WA_TransparentForMouseEvents);
-        badge->show();
-        button->installEventFilter(this);
-        placeBadge(badge);
+        setUpBadge(button, badge);
         // The badge's button opens the list the same way as its own control does.
         const QString opens = QLatin1String(b.opens);
         connect(button, &QAbstractButton::clicked, this, [this, opens] {
@@ -56,7 +54,43 @@ PeriodicCheck::PeriodicCheck(QWidget* window, KVCloud& cloud)
             placeBadge(badge);
         }
     };
+    // The records of this device that wait to be sent, and the conflicts that wait for a choice.
+    for (const char* name : {"BadgeOutbox", "BadgeConflicten"})
+        if (auto* badge = window->findChild<QLabel*>(QLatin1String(name)))
+            setUpBadge(badge->parentWidget(), badge);
+    m_cloud.Outbox().Changed = [this] { ShowWaiting(); };
+    m_cloud.Conflicts().Changed = [this] { ShowWaiting(); };
     m_timer->start();
+}
+
+PeriodicCheck::~PeriodicCheck()
+{
+    m_cloud.Outbox().Changed = nullptr;
+    m_cloud.Conflicts().Changed = nullptr;
+}
+
+void PeriodicCheck::setUpBadge(QWidget* button, QLabel* badge)
+{
+    badge->setText(QStringLiteral("0"));
+    badge->setAttribute(Qt::WA_TransparentForMouseEvents);
+    badge->show();
+    button->installEventFilter(this);
+    placeBadge(badge);
+}
+
+void PeriodicCheck::ShowWaiting()
+{
+    if (auto* badge = m_window->findChild<QLabel*>(QStringLiteral("BadgeOutbox"))) {
+        badge->setText(QString::number(m_cloud.Outbox().Waiting()));
+        placeBadge(badge);
+    }
+    if (auto* badge = m_window->findChild<QLabel*>(QStringLiteral("BadgeConflicten"))) {
+        const int conflicts = m_cloud.Conflicts().Count();
+        badge->setText(QString::number(conflicts));
+        // Only there while something waits for the user's choice.
+        badge->parentWidget()->setVisible(conflicts > 0);
+        placeBadge(badge);
+    }
 }
 
 QLabel* PeriodicCheck::Badge(CloudKind kind) const

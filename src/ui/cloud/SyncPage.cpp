@@ -2,12 +2,18 @@
 
 #include "app/KVGlobal.h"
 #include "app/SettingsStore.h"
+#include "cloud/CloudOutbox.h"
+#include "cloud/CloudStatus.h"
+#include "cloud/KVCloud.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
-SyncPage::SyncPage(KVGlobal& global, QWidget* parent) : KVPage(QStringLiteral("TabItemSync"), parent), g(global)
+SyncPage::SyncPage(KVGlobal& global, KVCloud* cloud, QWidget* parent)
+    : KVPage(QStringLiteral("TabItemSync"), parent), g(global), m_cloud(cloud)
 {
     BindCaption(g.jargon, topBar()->title(), QStringLiteral("TabItemSyncTitle"), QStringLiteral("Sync Units"));
     auto* back = topBar()->addLeft(QStringLiteral("SBSyncTerug"), QString());
@@ -34,6 +40,20 @@ SyncPage::SyncPage(KVGlobal& global, QWidget* parent) : KVPage(QStringLiteral("T
     }
     m_list->addStretch();
     bodyLayout()->addWidget(m_list, 1);
+    if (m_cloud) {
+        const auto line = [this](const char* name) {
+            auto* label = new QLabel(body());
+            label->setObjectName(QLatin1String(name));
+            label->setWordWrap(true);
+            label->setContentsMargins(12, 2, 12, 2);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            bodyLayout()->addWidget(label);
+            return label;
+        };
+        m_waiting = line("LabelSyncWachtend");
+        m_lastExchange = line("LabelSyncLaatste");
+        m_lastError = line("LabelSyncFout");
+    }
 
     connect(back, &QToolButton::clicked, this, &SyncPage::Leave);
     connect(ok, &QToolButton::clicked, this, &SyncPage::SBSyncOKClick);
@@ -49,6 +69,22 @@ void SyncPage::SBSyncClick()
         m_edits[size_t(n)]->setText(slot.naam);
         m_checks[size_t(n)]->setChecked(slot.actief);
     }
+    ShowStatus();
+}
+
+void SyncPage::ShowStatus()
+{
+    if (!m_cloud)
+        return;
+    const auto moment = [](const QDateTime& at) { return at.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")); };
+    m_waiting->setText(g.Translate(QStringLiteral("Te verzenden:")) + QLatin1Char(' ') + QString::number(m_cloud->Outbox().Waiting()));
+    const CloudStatus::Event ok = m_cloud->Status().LastExchange();
+    m_lastExchange->setText(g.Translate(QStringLiteral("Laatste uitwisseling:")) + QLatin1Char(' ') +
+                            (ok.at.isValid() ? moment(ok.at) : g.Translate(QStringLiteral("nog niet"))));
+    const CloudStatus::Event error = m_cloud->Status().LastError();
+    m_lastError->setText(g.Translate(QStringLiteral("Laatste fout:")) + QLatin1Char(' ') +
+                         (error.at.isValid() ? moment(error.at) + QStringLiteral(" \u2013 ") + error.detail
+                                             : g.Translate(QStringLiteral("geen"))));
 }
 
 void SyncPage::SBSyncOKClick()
