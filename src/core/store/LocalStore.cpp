@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QVector>
 #include <utility>
 
@@ -151,6 +152,48 @@ void AddSortIndexes(KVGlobal& g)
     });
 }
 
+void AddLocalTables(KVGlobal& g)
+{
+    // A template keeps the client, the work location, the work description, the kinds of
+    // work, the parts lines and the rates of a ticket, in columns of the same names and types.
+    QStringList columns = {QStringLiteral("id VARCHAR(15)"),           QStringLiteral("naam VARCHAR(100)"),
+                           QStringLiteral("opdrachtgever VARCHAR(100)"), QStringLiteral("contactpers VARCHAR(100)"),
+                           QStringLiteral("email VARCHAR(100)"),       QStringLiteral("adres CHAR(50)"),
+                           QStringLiteral("pcplaats CHAR(50)"),        QStringLiteral("werklocatie VARCHAR(100)"),
+                           QStringLiteral("werkzh BLOB_TEXT")};
+    auto numbered = [&columns](const char* stem, int from, int to, const char* type) {
+        for (int k = from; k <= to; ++k)
+            columns << QStringLiteral("%1%2 %3").arg(QLatin1String(stem)).arg(k).arg(QLatin1String(type));
+    };
+    numbered("tw", 1, 10, "BOOLEAN");
+    numbered("twd", 7, 10, "VARCHAR(30)");
+    columns << QStringLiteral("numodd INTEGER") << QStringLiteral("numnodig INT(2)");
+    numbered("bestelnr", 1, 13, "VARCHAR(30)");
+    numbered("aantal", 1, 13, "INTEGER");
+    numbered("omschr", 1, 13, "VARCHAR(100)");
+    numbered("prijs", 1, 13, "FLOAT");
+    for (const char* rate : {"uurprijswerk", "uurprijsover", "uurprijsreis", "kmprijs", "percob"})
+        columns << QLatin1String(rate) + QStringLiteral(" FLOAT(10,2)");
+    columns << QStringLiteral("autocomp BOOLEAN") << QStringLiteral("prijsinc BOOLEAN");
+    g.db().InTransaction([&] {
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE TABLE IF NOT EXISTS sjabloon (") + columns.join(QStringLiteral(", "))
+                              + QLatin1Char(')'));
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_sjabloon_naam ON sjabloon (naam)"));
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_sjabloon_id ON sjabloon (id)"));
+    });
+}
+
+QString TicketDayKeyExpression()
+{
+    return QStringLiteral("(substr(datum,7,4)||substr(datum,4,2)||substr(datum,1,2))");
+}
+
+void AddDateIndex(KVGlobal& g)
+{
+    g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_bon_dagsleutel ON bon ")
+                          + TicketDayKeyExpression());
+}
+
 void RepairIds(KVGlobal& g)
 {
     g.db().InTransaction([&] {
@@ -235,6 +278,8 @@ bool OpenDatabase(KVGlobal& g)
         g.db().Open(path);
         UpgradeSchema(g);
         AddSortIndexes(g);
+        AddLocalTables(g);
+        AddDateIndex(g);
         g.BonTable().Open();
         g.OpdrachtgeverTable().Open();
         g.OnderdeelTable().Open();

@@ -25,6 +25,16 @@ void UpgradeSchema(KVGlobal& g);
 // missing. Older versions of the program ignore them.
 void AddSortIndexes(KVGlobal& g);
 
+// The local tables that later versions added, when they are missing: sjabloon, the ticket
+// templates (never shared with other units). Older versions of the program leave them alone.
+void AddLocalTables(KVGlobal& g);
+// The ticket date "DD-MM-YYYY" of a bon row as "YYYYMMDD", in the one spelling that both the
+// index of AddDateIndex and every query that searches a period by it use.
+QString TicketDayKeyExpression();
+// An index on TicketDayKeyExpression, so that the tickets of a period are found without reading
+// the others. Older versions of the program keep it up to date without knowing it.
+void AddDateIndex(KVGlobal& g);
+
 // A fresh identifier for every row of bon, opdrachtgever and onderdeel (in that order; within
 // a table in the order the rows were stored) whose id is not 15 characters long, edited and
 // posted through the table's cursor so that its row events run; one transaction.
