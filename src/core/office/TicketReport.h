@@ -48,7 +48,7 @@ namespace TicketReport {
 
 TicketReportData Compute(KVGlobal& g, const ReportPeriod& period);
 
-// "mrt 2021": the short month name in the language of the captions, and the year.
+// "mrt. 2021": the short month name in the language of the captions, and the year.
 QString MonthText(const KVGlobal& g, const QString& month);
 // The rows of the report summed per client over the whole period, the clients with the
 // highest amount first (then the most hours); at most `limit` rows, the rest summed in a last

@@ -85,7 +85,8 @@ QList<TicketTemplate> List(KVGlobal& g)
     Table& t = templates.table;
     QList<TicketTemplate> list;
     for (t.First(); !t.IsEmpty() && !t.Eof(); t.Next())
-        list.append({t.AsString(QStringLiteral("id")), t.AsString(QStringLiteral("naam"))});
+        list.append({t.AsString(QStringLiteral("id")), t.AsString(QStringLiteral("naam")),
+                     t.AsString(QStringLiteral("opdrachtgever"))});
     std::stable_sort(list.begin(), list.end(), [](const TicketTemplate& a, const TicketTemplate& b) {
         return a.naam.localeAwareCompare(b.naam) < 0;
     });

@@ -15,6 +15,7 @@ class KVGlobal;
 struct TicketTemplate {
     QString id;
     QString naam;
+    QString opdrachtgever; // the client it starts a ticket for
 };
 
 namespace TicketTemplates {

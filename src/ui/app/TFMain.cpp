@@ -13,10 +13,12 @@
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
 #include "catalogue/CataloguePages.h"
+#include "office/OfficePages.h"
 #include "store/DataFiles.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
+#include "ticket/TemplatePages.h"
 #include "ticket/TicketEditor.h"
 #include "ticket/TicketOps.h"
 
@@ -89,6 +91,7 @@ const MainItem kMainItems[] = {
     {"ListBoxItemSpecificatie", "Specificatie", "week"}, {"ListBoxItemGebruikt", "Gebruikt", "used"},
     {"ListBoxItemBenodigd", "Benodigd", "needed"},       {"ListBoxItem43", "Foto's", "photos"},
     {"ListBoxItemBekijk", "Bekijk", "view"},             {"ListBoxItemOndertekening", "Afronding", "sign"},
+    {"ListBoxItemSjabloon", "Opslaan als sjabloon", "template"},
 };
 
 const QString kNoDetail = QStringLiteral("....");
@@ -133,7 +136,9 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     m_pro = new ProPage(*this);
     m_about = new AboutPage(*this);
     BuildSyncPage();
-    InstallCataloguePages(*this);
+    const CataloguePages catalogues = InstallCataloguePages(*this);
+    InstallTemplatePages(*this);
+    InstallOfficePages(*this, catalogues);
     BuildPlaceholderPages();
     connectMainPage();
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
@@ -322,6 +327,12 @@ void TFMain::BuildMainPage()
     KVListItem* od = m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString());
     BindCaption(j, od, QStringLiteral("ListBoxItemOD"), QStringLiteral("Onderdelen"));
     od->setIconName(QStringLiteral(":/ui/icons/parts.svg"));
+    for (const auto& [name, caption, icon] : {std::tuple{"ListBoxItemSjablonen", "Sjablonen", "template"},
+                                              std::tuple{"ListBoxItemRapport", "Rapport", "report"}}) {
+        KVListItem* item = m_listMenu->addItem(QLatin1String(name), QString());
+        BindCaption(j, item, QLatin1String(name), QString::fromUtf8(caption));
+        item->setIconName(QStringLiteral(":/ui/icons/%1.svg").arg(QLatin1String(icon)));
+    }
     m_listMenu->addStretch();
     m_listMenu->hide();
     connect(m_listMenu, &KVListBox::clicked, this, &TFMain::ToggleMenu);
