@@ -83,6 +83,8 @@ void ChoicePopup::Open(const QString& heading, const QList<Choice>& choices)
     for (const Choice& c : choices) {
         KVListItem* item = m_list->addItem(c.name, c.caption);
         item->setChevron(false);
+        if (!c.icon.isEmpty())
+            item->setIconName(c.icon);
         const QString name = c.name;
         connect(item, &QAbstractButton::clicked, this, [this, name] {
             hide();

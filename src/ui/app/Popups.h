@@ -38,6 +38,7 @@ public:
     struct Choice {
         QString name;    // the row's object name, and what chosen() reports
         QString caption;
+        QString icon = {}; // a resource, or none
     };
     ChoicePopup(const QString& objectName, QWidget* window);
     void Open(const QString& heading, const QList<Choice>& choices);

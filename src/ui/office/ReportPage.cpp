@@ -51,6 +51,7 @@ QDateEdit* dateEdit(const QString& name, QWidget* parent)
 ReportPage::ReportPage(TFMain& w) : KVPage(kPage), m_w(w), m_g(w.global())
 {
     KVJargon& j = m_g.jargon;
+    topBar()->title()->setObjectName(QStringLiteral("LabelRapport"));
     BindCaption(j, topBar()->title(), QStringLiteral("LabelRapport"), QStringLiteral("Rapport"));
     auto* back = topBar()->addLeft(QStringLiteral("SBRapportTerug"), QString());
     BindCaption(j, back, QStringLiteral("SBRapportTerug"), QStringLiteral("Terug"));

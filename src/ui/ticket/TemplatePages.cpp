@@ -26,6 +26,7 @@ TemplatePages::TemplatePages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
 {
     KVJargon& j = m_g.jargon;
     m_page = new KVPage(kPage);
+    m_page->topBar()->title()->setObjectName(QStringLiteral("LabelSjablonen"));
     BindCaption(j, m_page->topBar()->title(), QStringLiteral("LabelSjablonen"), QStringLiteral("Sjablonen"));
     auto* back = m_page->topBar()->addLeft(QStringLiteral("SBSjablonenTerug"), QString());
     BindCaption(j, back, QStringLiteral("SBSjablonenTerug"), QStringLiteral("Terug"));
@@ -94,12 +95,13 @@ bool TemplatePages::OfferNewChoice()
     if (templates.isEmpty())
         return false;
     m_choiceIds.clear();
-    QList<ChoicePopup::Choice> choices = {{kNew, m_g.Translate(QStringLiteral("Nieuw"))}};
+    QList<ChoicePopup::Choice> choices = {
+        {kNew, m_g.Translate(QStringLiteral("Nieuw")), QStringLiteral(":/ui/icons/general.svg")}};
     for (const TicketTemplate& t : templates) {
         m_choiceIds << t.id;
-        choices.append({kChoicePrefix + QString::number(m_choiceIds.size()), t.naam});
+        choices.append({kChoicePrefix + QString::number(m_choiceIds.size()), t.naam, QStringLiteral(":/ui/icons/template.svg")});
     }
-    m_newChoice->Open(QString(), choices);
+    m_newChoice->Open(m_g.Translate(QStringLiteral("Nieuwe bon")), choices);
     return true;
 }
 
