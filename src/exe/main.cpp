@@ -14,6 +14,9 @@ int main(int argc, char* argv[])
     KVApplication app(argc, argv);
     Log::Install(Log::DefaultFolder(), options.verbose);
     TFMain FMain(options.documentsFolder, edition);
+    // Another program runs on this documents folder: it said so, and this one does not open.
+    if (!FMain.Started())
+        return 1;
     TerminationSignals closeOnSignal(FMain);
     FMain.show();
     qCInfo(logApp).noquote() << EditionInfo::ProductName(edition) << EditionInfo::Version() << "started on"

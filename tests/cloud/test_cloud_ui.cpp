@@ -2,6 +2,7 @@
 #include "CloudTestSupport.h"
 #include "app/KVWidgets.h"
 #include "app/TFMain.h"
+#include "app/ProgressOverlay.h"
 #include "cloud/PeriodicCheck.h"
 
 #include <QCheckBox>
@@ -144,4 +145,42 @@ TEST(CloudWindow, TheConnectionTestOfTheCompanyPageUsesItsEdits)
     win.find<QLineEdit>("Editwachtwoord")->setText("wrong");
     win.click("ListBoxItem47");
     EXPECT_EQ(win.rec.messages, QStringList{"Geen verbinding met server."});
+}
+
+// A download of many tickets shows how far it is in a band that is painted after every stored
+// batch (the work runs on the interface thread), and the band goes when the download ends.
+TEST(CloudWindow, ALongDownloadShowsItsProgressPaintedBetweenBatches)
+{
+    TestCompany company(1);
+    Window win(company, 1);
+    for (int i = 0; i < 60; ++i)
+        company.Insert("kv1", SampleRow(CloudKind::Tickets, QString("LMKVL2FDjU6%1").arg(i, 4, 10, QChar('0'))));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(win.w.get()));
+    ProgressOverlay* band = win.w->Progress();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override { paints += e->type() == QEvent::Paint; return false; }
+    } counter;
+    band->installEventFilter(&counter);
+    KVCloud& cloud = win.w->cloud();
+    cloud.downloadBatch = 20;
+    cloud.downloadBytes = 1; // batches of one row after the first: many reports
+    QStringList shown;
+    QList<int> paintsAtReport;
+    const auto show = cloud.Progress;
+    cloud.Progress = [&](KVCloud::Transfer t, CloudKind k, int done, int total) {
+        show(t, k, done, total);
+        shown << band->text();
+        paintsAtReport << counter.paints;
+    };
+    cloud.DownloadClick(CloudKind::Tickets);
+    EXPECT_EQ(win.rec.sounds, QStringList{"pop.mp3"});
+    ASSERT_GE(shown.size(), 3);
+    EXPECT_EQ(shown.first(), "Ontvangen 0 / 60");
+    EXPECT_TRUE(shown.contains("Ontvangen 20 / 60")) << shown.join('|').toStdString();
+    EXPECT_EQ(shown.last(), ""); // the band is gone at the end
+    EXPECT_FALSE(band->isVisible());
+    // Every report while the band showed painted it at once.
+    for (int i = 1; i + 1 < paintsAtReport.size(); ++i)
+        EXPECT_GT(paintsAtReport[i], paintsAtReport[i - 1]) << i;
 }

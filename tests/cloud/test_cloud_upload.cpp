@@ -260,6 +260,27 @@ TEST(CloudUpload, TheManualUploadSendsEverySelectedTicket)
     EXPECT_EQ(bon.RecNo(), 2);
 }
 
+// The manual upload tells its progress after each ticket and once more at its end.
+TEST(CloudUpload, TheManualUploadReportsItsProgress)
+{
+    TestCompany company(1);
+    TestDevice dev(company, 1);
+    OpenStore(dev.g);
+    dev.Start();
+    Table& bon = dev.g.BonTable();
+    for (const char* n : {"1-20210001", "1-20210002", "1-20210003"})
+        storeTicket(bon, QString::fromLatin1(n), false);
+    QStringList reports;
+    dev.cloud->Progress = [&](KVCloud::Transfer t, CloudKind kind, int done, int total) {
+        EXPECT_EQ(t, KVCloud::Transfer::Upload);
+        EXPECT_EQ(kind, CloudKind::Tickets);
+        reports << QString("%1/%2").arg(done).arg(total);
+    };
+    dev.cloud->UploadTickets(0, 5); // past the end: the three there are
+    EXPECT_EQ(reports, QStringList({"0/3", "1/3", "2/3", "3/3"}));
+    EXPECT_EQ(company.Count("kv0"), 3);
+}
+
 TEST(CloudUpload, TheManualUploadStopsSilentlyWithoutAConnection)
 {
     TestCompany company(1);

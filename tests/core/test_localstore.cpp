@@ -103,8 +103,10 @@ TEST_F(LocalStoreTest, OldestFormGainsExactlyTheAddedColumnsOnceAndSortIndexes)
     ASSERT_TRUE(q.exec("SELECT m.tbl_name, i.name FROM sqlite_master m, pragma_index_info(m.name) i WHERE m.type = 'index' ORDER BY 1, 2"));
     while (q.next())
         indexed << q.value(0).toString() + '.' + q.value(1).toString();
-    EXPECT_EQ(indexed, QString("bon.bonnr bon.datum bon.id bon.opdrachtgever onderdeel.bestelnr onderdeel.id onderdeel.omschr "
-                               "opdrachtgever.contactpers opdrachtgever.id opdrachtgever.naam")
+    // The sort indexes, and the partial indexes of the rows the start-up repairs look at.
+    EXPECT_EQ(indexed, QString("bon.bonnr bon.datum bon.id bon.id bon.opdrachtgever bon.werkzh1 onderdeel.bestelnr onderdeel.id "
+                               "onderdeel.id onderdeel.omschr opdrachtgever.contactpers opdrachtgever.id opdrachtgever.id "
+                               "opdrachtgever.naam")
                            .split(' '));
     q.finish();
 
@@ -126,6 +128,9 @@ TEST_F(LocalStoreTest, RepairIdsKeepsFifteenCharacterIdsAndReplacesTheOthers)
              "INSERT INTO bon (id, bonnr) VALUES ('LMKVL2FDjU6300', '1-3')",   // 14
              "INSERT INTO bon (id, bonnr) VALUES ('LMKVL2FDjU630011', '1-4')", // 16
              "INSERT INTO bon (id, bonnr) VALUES ('ABCDEFGHIJKLMNO', '1-5')",
+             "INSERT INTO bon (id, bonnr) VALUES ('ÀBCDEFGHIJKLMNÖ', '1-6')",  // 15 characters, 17 bytes
+             "INSERT INTO bon (id, bonnr) VALUES (123456789012345, '1-7')",    // a number of 15 digits
+             "INSERT INTO bon (id, bonnr) VALUES ('ÀBCDEFGHIJKLM', '1-8')",    // 13 characters, 15 bytes
              "INSERT INTO opdrachtgever (id, naam) VALUES (5, 'Bakker')",
              "INSERT INTO opdrachtgever (id, naam) VALUES ('zzzzzzzzzzzzzzz', 'Aalders')",
              "INSERT INTO onderdeel (id, omschr) VALUES ('', 'buis')"});
@@ -139,10 +144,24 @@ TEST_F(LocalStoreTest, RepairIdsKeepsFifteenCharacterIdsAndReplacesTheOthers)
     EXPECT_EQ(idOf("bon", "bonnr", "1-3"), "LMKVL2FDjU63003");
     EXPECT_EQ(idOf("bon", "bonnr", "1-4"), "LMKVL2FDjU63004");
     EXPECT_EQ(idOf("bon", "bonnr", "1-5"), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(idOf("bon", "bonnr", "1-6"), "ÀBCDEFGHIJKLMNÖ");
+    EXPECT_EQ(idOf("bon", "bonnr", "1-7"), "123456789012345");
+    EXPECT_EQ(idOf("bon", "bonnr", "1-8"), "LMKVL2FDjU63005");
     EXPECT_EQ(idOf("opdrachtgever", "naam", "Aalders"), "zzzzzzzzzzzzzzz");
-    EXPECT_EQ(idOf("opdrachtgever", "naam", "Bakker"), "LMKVL2FDjU63005");
-    EXPECT_EQ(idOf("onderdeel", "omschr", "buis"), "LMKVL2FDjU63006");
-    EXPECT_EQ(ScalarOn(g().db(), "SELECT COUNT(*) FROM bon").toInt(), 5);
+    EXPECT_EQ(idOf("opdrachtgever", "naam", "Bakker"), "LMKVL2FDjU63006");
+    EXPECT_EQ(idOf("onderdeel", "omschr", "buis"), "LMKVL2FDjU63007");
+    EXPECT_EQ(ScalarOn(g().db(), "SELECT COUNT(*) FROM bon").toInt(), 8);
+
+    // Rows an older version adds later are found at the next start, old descriptions too.
+    g().db().Close();
+    Prepare({"INSERT INTO opdrachtgever (id, naam) VALUES (NULL, 'Claes')",
+             "INSERT INTO bon (id, bonnr, werkzh1) VALUES ('ABCDEFGHIJKLMN2', '1-9', 'oud')"});
+    KVGlobal next(Edition::Dutch, app.docs.path());
+    app.rec.Attach(next);
+    next.ids = IdState{"L", "M", "KV", 0};
+    ASSERT_TRUE(OpenDatabase(next));
+    EXPECT_EQ(ScalarOn(next.db(), "SELECT id FROM opdrachtgever WHERE naam = 'Claes'").toString(), "LMKVL2FDjU63001");
+    EXPECT_EQ(ScalarOn(next.db(), "SELECT werkzh FROM bon WHERE bonnr = '1-9'").toString(), "oud\r\n\r\n");
 }
 
 TEST_F(LocalStoreTest, MigrateWorkDescriptionMovesTheTwoOldLines)

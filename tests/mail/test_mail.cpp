@@ -225,6 +225,24 @@ TEST_F(MailTest, SmtpMessageAsReceived)
     }
 }
 
+// A mail with a large attachment reports the bytes sent as it goes, the last report at the end.
+TEST_F(MailTest, LargeAttachmentsReportTheBytesSent)
+{
+    QByteArray photo(600 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < photo.size(); ++i)
+        photo[i] = char(i * 7919 % 251);
+    AddPhoto(QStringLiteral("foto-groot.jpg"), QStringLiteral("Groot"), photo);
+    UseOwnServer();
+    QList<std::pair<qint64, qint64>> reports;
+    ASSERT_EQ(MailViaSmtp(g, Export(), {}, {}, [&](qint64 sent, qint64 total) { reports.append({sent, total}); }),
+              MailOutcome::Sent);
+    ASSERT_GE(reports.size(), 3);
+    for (int i = 1; i < reports.size(); ++i)
+        EXPECT_GT(reports[i].first, reports[i - 1].first);
+    EXPECT_GT(reports.last().first, 800 * 1024); // base64 of the photo and the PDF
+    EXPECT_EQ(reports.last().first, reports.last().second);
+}
+
 // ---- own server or relay, and the To header ----
 
 struct ServerCase {

@@ -197,10 +197,8 @@ ProValues Open(const KVGlobal& g)
 
 QImage CurrentLogo(KVGlobal& g)
 {
-    if (g.logo.isNull()) {
-        InitCoreResources();
-        g.logo = QImage(QStringLiteral(":/images/logo.png"));
-    }
+    if (g.logo.isNull())
+        g.logo = ResourceImage(QStringLiteral(":/images/logo.png"));
     return g.logo;
 }
 

@@ -31,12 +31,30 @@ bool KVCloud::PullInbox(CloudKind kind)
     local.AfterPost = shared.AfterPost;
     local.Open();
     int merged = 0;
+    int total = 0;
+    if (Progress) {
+        try {
+            total = std::max(0, InboxCount(kind));
+        } catch (const CloudError&) {
+            // no inbox of this kind: nothing is waiting
+        }
+        Progress(Transfer::Download, kind, 0, total);
+    }
+    // The last report, however the download ends.
+    struct Finish {
+        const decltype(KVCloud::Progress)& report;
+        CloudKind kind;
+        const int& merged;
+        ~Finish() { if (report) report(Transfer::Download, kind, merged, merged); }
+    } finish{Progress, kind, merged};
     bool more = true;
     int limit = std::min(std::max(1, downloadBatch), FirstBatch);
     qint64 bytes = 0;
     int fetched = 0;
     while (more) {
         merged += pullBatch(kind, local, merged, limit, &more, &bytes, &fetched);
+        if (Progress && more)
+            Progress(Transfer::Download, kind, merged, std::max(total, merged + 1));
         const qint64 perRow = std::max<qint64>(1, bytes / std::max(1, fetched));
         limit = int(std::clamp<qint64>(downloadBytes / perRow, 1, std::max(1, downloadBatch)));
     }

@@ -88,13 +88,21 @@ void KVCloud::UploadTickets(int startRow, int endRow)
     bon.MoveTo(startRow);
     if (endRow < startRow)
         return;
+    const int total = std::min(endRow, bon.RecordCount() - 1) - startRow + 1;
+    int done = 0;
+    if (Progress)
+        Progress(Transfer::Upload, CloudKind::Tickets, 0, total);
     try {
         for (int i = 0; i <= endRow - startRow && !bon.Eof(); ++i) {
             FanOut(CloudKind::Tickets, bon);
             g.PlaySound(QStringLiteral("woosh.mp3"));
             bon.Next();
+            if (Progress && ++done < total)
+                Progress(Transfer::Upload, CloudKind::Tickets, done, total);
         }
     } catch (const KVAbort&) {
         // a server error ends the upload without a message
     }
+    if (Progress)
+        Progress(Transfer::Upload, CloudKind::Tickets, total, total);
 }

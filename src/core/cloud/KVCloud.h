@@ -94,6 +94,11 @@ public:
     static constexpr int FirstBatch = 50;
     // Called after each row was merged into the local table (count so far in this download).
     std::function<void(CloudKind kind, int rows)> RowMerged;
+    // A download or the manual upload reports its progress: once with done 0 at its start, after
+    // each stored batch or pushed record, and a last time with done == total when it ends (also
+    // when it ends early). Nothing else happens in between, so a view may paint at each report.
+    enum class Transfer { Download, Upload };
+    std::function<void(Transfer transfer, CloudKind kind, int done, int total)> Progress;
 
     // ---- periodic check ----
     // Rows waiting in the own inbox of the kind; -1 when the connection was closed (it is

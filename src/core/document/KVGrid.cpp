@@ -47,14 +47,13 @@ void labelBlock(Sheet& s, int col, int row, int colSpan)
 
 void ensureImages(KVGlobal& g)
 {
-    InitCoreResources();
     SheetImages& images = g.sheet.images;
     if (!images.Contains(QStringLiteral("ItemChecked")))
-        images.Set(QStringLiteral("ItemChecked"), QImage(QStringLiteral(":/images/ItemChecked.png")));
+        images.Set(QStringLiteral("ItemChecked"), ResourceImage(QStringLiteral(":/images/ItemChecked.png")));
     if (!images.Contains(QStringLiteral("ItemUnchecked")))
-        images.Set(QStringLiteral("ItemUnchecked"), QImage(QStringLiteral(":/images/ItemUnchecked.png")));
+        images.Set(QStringLiteral("ItemUnchecked"), ResourceImage(QStringLiteral(":/images/ItemUnchecked.png")));
     if (g.logo.isNull())
-        g.logo = QImage(QStringLiteral(":/images/logo.png"));
+        g.logo = ResourceImage(QStringLiteral(":/images/logo.png"));
     images.Set(QStringLiteral("logo"), g.logo);
 }
 

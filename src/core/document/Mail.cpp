@@ -145,11 +145,12 @@ SmtpServer MailServer(const KVGlobal& g)
     return s;
 }
 
-MailOutcome SBBekijkMailClick(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy)
+MailOutcome SBBekijkMailClick(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy,
+                              const SendProgressFn& progress)
 {
     if (g.settings.mail.std)
         return MailViaMailApp(g, exportPdf);
-    return MailViaSmtp(g, exportPdf, busy);
+    return MailViaSmtp(g, exportPdf, busy, {}, progress);
 }
 
 MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf)
@@ -184,7 +185,8 @@ MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf)
     return MailOutcome::MailAppOpened;
 }
 
-MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy, const SmtpTimeouts& timeouts)
+MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy, const SmtpTimeouts& timeouts,
+                        const SendProgressFn& progress)
 {
     // The PDF is written before any check, so it is there even when the mail is refused.
     const QString pdf = exportPdf();
@@ -225,7 +227,9 @@ MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn&
 
     try {
         BusyScope scope(busy);
-        SmtpClient(MailServer(g), timeouts).Send(m); // throws with the server's or curl's text
+        SmtpClient client(MailServer(g), timeouts);
+        client.SetProgress(progress);
+        client.Send(m); // throws with the server's or curl's text
     } catch (const SmtpError& e) {
         qCWarning(logMail).noquote() << "mail of" << g.bon.bonnr << "to" << m.recipients.join(QLatin1Char(','))
                                      << "not sent:" << e.text();

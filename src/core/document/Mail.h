@@ -31,12 +31,15 @@ using ExportPdfFn = std::function<QString()>;
 // Called with true before the blocking SMTP send and with false when it has returned or failed
 // (the ui shows a busy cursor meanwhile).
 using BusyFn = std::function<void(bool)>;
+// Bytes of the message sent so far, of how many, while the SMTP send runs.
+using SendProgressFn = SmtpClient::ProgressFn;
 
 // The preview page's mail button.
-MailOutcome SBBekijkMailClick(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy = {});
+MailOutcome SBBekijkMailClick(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy = {},
+                              const SendProgressFn& progress = {});
 MailOutcome MailViaMailApp(KVGlobal& g, const ExportPdfFn& exportPdf);
 MailOutcome MailViaSmtp(KVGlobal& g, const ExportPdfFn& exportPdf, const BusyFn& busy = {},
-                        const SmtpTimeouts& timeouts = {});
+                        const SmtpTimeouts& timeouts = {}, const SendProgressFn& progress = {});
 
 // "Bijgesloten afbeeldingen:" and one numbered line per photo, each ended by CR LF; empty
 // without photos.

@@ -11,6 +11,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -157,10 +158,39 @@ namespace {
 
 enum class Login { Login, Plain, None };
 
+// The upload's progress, handed on in steps of 64 KiB and at the last byte.
+// libcurl does not know the size of a MIME message it sends over SMTP, so the total is estimated
+// from the parts (base64 in lines of 76 characters), and the last report gives the exact size.
+struct ProgressReport {
+    const SmtpClient::ProgressFn* report = nullptr;
+    qint64 estimate = 0;
+    curl_off_t told = -1;
+};
+
+qint64 EstimatedSize(const MailMessage& m)
+{
+    qint64 bytes = 4096 + m.body.toUtf8().size() * 3 / 2; // headers, boundaries, quoted-printable
+    for (const QString& path : m.attachments)
+        bytes += QFileInfo(path).size() * 4 / 3 * 78 / 76 + 256;
+    return bytes;
+}
+
+int OnProgress(void* data, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow)
+{
+    auto* p = static_cast<ProgressReport*>(data);
+    if (ulnow != p->told && (ulnow - p->told >= 64 * 1024 || p->told < 0)) {
+        p->told = ulnow;
+        const qint64 total = ultotal > 0 ? qint64(ultotal) : std::max(p->estimate, qint64(ulnow));
+        (*p->report)(qint64(ulnow), total);
+    }
+    return 0; // never aborts the transfer
+}
+
 // One connection: from the greeting to the end of the message or the first refusal.
 CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const MailMessage& m, Login login,
-                 Transcript& transcript, QString* curlText)
+                 Transcript& transcript, QString* curlText, const SmtpClient::ProgressFn& progress)
 {
+    ProgressReport report{&progress, EstimatedSize(m)};
     QUrl url;
     url.setScheme(QStringLiteral("smtp"));
     url.setHost(server.host);
@@ -198,6 +228,11 @@ CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const M
     Check(curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, OnDebug));
     Check(curl_easy_setopt(c, CURLOPT_DEBUGDATA, &transcript));
     Check(curl_easy_setopt(c, CURLOPT_VERBOSE, 1L)); // feeds OnDebug; nothing is printed
+    if (progress) {
+        Check(curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, OnProgress));
+        Check(curl_easy_setopt(c, CURLOPT_XFERINFODATA, &report));
+        Check(curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L));
+    }
 
     // STARTTLS whenever offered. Only a required one is also a proof of the server's identity:
     // an unverified one still keeps the password and the message from the wire.
@@ -254,6 +289,9 @@ CURLcode Attempt(const SmtpServer& server, const SmtpTimeouts& timeouts, const M
     Check(curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get()));
 
     const CURLcode result = curl_easy_perform(c);
+    curl_off_t sent = 0;
+    if (progress && result == CURLE_OK && curl_easy_getinfo(c, CURLINFO_SIZE_UPLOAD_T, &sent) == CURLE_OK && sent > 0)
+        progress(qint64(sent), qint64(sent));
     h.reset(); // closes the connection before anything is reported
     *curlText = QString::fromUtf8(errorText).trimmed();
     if (curlText->isEmpty())
@@ -287,7 +325,7 @@ void SmtpClient::Send(const MailMessage& m) const
     for (;;) {
         Transcript transcript;
         QString curlText;
-        const CURLcode result = Attempt(m_server, m_timeouts, m, login, transcript, &curlText);
+        const CURLcode result = Attempt(m_server, m_timeouts, m, login, transcript, &curlText, m_progress);
         if (result == CURLE_OK)
             return;
         if (result == CURLE_LOGIN_DENIED && !transcript.authSent && login != Login::None) {

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <QStringList>
 
 // An SMTP submission through libcurl: EHLO, STARTTLS whenever the server offers it, a login
@@ -70,6 +71,10 @@ public:
     // Sends the message. Throws SmtpError carrying libcurl's text and, where the server refused
     // something, the server's own reply; KVError for a message that may not be sent at all.
     void Send(const MailMessage& message) const;
+    // Told how many bytes of the message have gone out of about how many, every 64 KiB or so,
+    // and the exact size once the server has taken the message; for a progress indicator.
+    using ProgressFn = std::function<void(qint64 sent, qint64 total)>;
+    void SetProgress(ProgressFn progress) { m_progress = std::move(progress); }
 
     // One address and nothing else: local part, "@", domain, with no spaces, control characters,
     // angle brackets, quotes, commas or the like, so that it cannot carry a second address, a
@@ -82,4 +87,5 @@ public:
 private:
     SmtpServer m_server;
     SmtpTimeouts m_timeouts;
+    ProgressFn m_progress;
 };

@@ -10,8 +10,14 @@
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
+#include <algorithm>
+#include <array>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -86,6 +92,33 @@ constexpr std::pair<const char*, const char*> kSortIndexes[] = {
     {"onderdeel", "id"},
 };
 
+// The rows each start-up repair may have to change, as SQL conditions. Each has a partial index
+// that holds exactly those rows, so a start finds them in time proportional to their number,
+// not to the table's. A condition may take in more rows than need the repair (the repair itself
+// decides on each row), never fewer.
+struct RepairRows {
+    const char* index;
+    const char* table;
+    const char* column;    // the column the index is on
+    const char* condition;
+};
+
+// An id needs a repair unless it is 15 characters as text. A 15-character ASCII text is the one
+// kind the index leaves out: any other character, a number, a blob or a null is looked at.
+constexpr const char* kIdCondition =
+    "length(id) IS NOT 15 OR length(CAST(id AS BLOB)) IS NOT 15 OR typeof(id) IS NOT 'text'";
+constexpr RepairRows kIdRepairs[] = {
+    {"kv_bon_idrepair", "bon", "id", kIdCondition},
+    {"kv_opdrachtgever_idrepair", "opdrachtgever", "id", kIdCondition},
+    {"kv_onderdeel_idrepair", "onderdeel", "id", kIdCondition},
+};
+// A ticket still holding the old two-line description.
+constexpr RepairRows kOldDescription = {"kv_bon_werkzhmigrate", "bon", "werkzh1",
+                                        "length(CAST(werkzh1 AS BLOB)) > 0 OR length(CAST(werkzh2 AS BLOB)) > 0"};
+// A ticket number with at most four characters after its first hyphen.
+constexpr RepairRows kOldNumber = {"kv_bon_renumber", "bon", "bonnr",
+                                   "instr(bonnr, '-') > 0 AND length(bonnr) - instr(bonnr, '-') <= 4"};
+
 // A column value as text, as the repairs compare it.
 QString textOf(const QVariant& v)
 {
@@ -96,11 +129,58 @@ QString textOf(const QVariant& v)
     return v.toString();
 }
 
+void exec(QSqlQuery& q, const QString& sql)
+{
+    if (!q.exec(sql))
+        throw KVError(q.lastError().text());
+}
+
+// Calls fn with the rowid and the values of columns of every row the condition takes in, in
+// the order the rows were stored. Creates the partial index first when it is missing.
+void ForCandidateRows(KVGlobal& g, const RepairRows& rows, const QStringList& columns,
+                      const std::function<void(qint64 rowid, const QVector<QVariant>& values)>& fn)
+{
+    g.db().RequireOpen(rows.table);
+    const QString table = QLatin1String(rows.table), index = QLatin1String(rows.index);
+    const QString condition = QLatin1String(rows.condition);
+    QList<std::pair<qint64, QVector<QVariant>>> found;
+    {
+        QSqlQuery q(g.db().connection());
+        exec(q, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3) WHERE %4").arg(index, table, QLatin1String(rows.column), condition));
+        q.setForwardOnly(true);
+        exec(q, QStringLiteral("SELECT rowid, %1 FROM %2 INDEXED BY %3 WHERE %4").arg(columns.join(QStringLiteral(", ")), table, index, condition));
+        while (q.next()) {
+            QVector<QVariant> values;
+            values.reserve(columns.size());
+            for (int i = 0; i < columns.size(); ++i)
+                values << q.value(i + 1);
+            found.append({q.value(0).toLongLong(), std::move(values)});
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [rowid, values] : found)
+        fn(rowid, values);
+}
+
 // Edits the collected rows one by one through the cursor, so that its row events run, and
 // leaves the cursor where a walk from the first row to the end would: on the last row.
+//
+// The after-post event of a client or part pushes the row to the other units. A push that
+// cannot happen now (no network at start-up, a server error) is no failure of the repair: the
+// row is stored with synced false and travels with a later upload.
 template <class Change>
 void EditRows(Table& t, const QList<qint64>& rowids, Change&& change)
 {
+    const std::function<void(Table&)> afterPost = t.AfterPost;
+    if (afterPost)
+        t.AfterPost = [&afterPost](Table& row) {
+            try {
+                afterPost(row);
+            } catch (const std::exception&) {
+                // the share waits; the local change stands
+            }
+        };
+    const auto restore = qScopeGuard([&] { t.AfterPost = afterPost; });
     for (int i = 0; i < rowids.size(); ++i) {
         if (!t.GotoRowId(rowids[i]))
             continue;
@@ -109,6 +189,32 @@ void EditRows(Table& t, const QList<qint64>& rowids, Change&& change)
         t.Post();
     }
     t.Last();
+}
+
+// The columns of the table; a missing table fails as opening a cursor on it would.
+QStringList ColumnsOf(KVGlobal& g, const QString& table)
+{
+    g.db().RequireOpen(table);
+    QSqlQuery q(g.db().connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    q.addBindValue(table);
+    if (!q.exec())
+        throw KVError(q.lastError().text());
+    QStringList columns;
+    while (q.next())
+        columns << q.value(0).toString();
+    if (columns.isEmpty())
+        throw KVError(QStringLiteral("no such table: %1").arg(table));
+    return columns;
+}
+
+void AddColumn(KVGlobal& g, const QString& table, const QString& column, const QString& sqlType)
+{
+    static const QRegularExpression type(QStringLiteral("^[A-Za-z_]+(\\([0-9]+(,[0-9]+)?\\))?$"));
+    if (!Table::IsValidIdentifier(table) || !Table::IsValidIdentifier(column) || !type.match(sqlType).hasMatch())
+        throw KVError(QStringLiteral("cannot add column \"%1\" \"%2\" \"%3\"").arg(table, column, sqlType));
+    g.HulpTable().ExecSQL(QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD ") + column + QLatin1Char(' ') + sqlType);
 }
 
 }
@@ -123,24 +229,23 @@ void InstallRowEvents(KVGlobal& g)
 
 void AddColumnIfMissing(KVGlobal& g, const QString& table, const QString& column, const QString& sqlType)
 {
-    static const QRegularExpression type(QStringLiteral("^[A-Za-z_]+(\\([0-9]+(,[0-9]+)?\\))?$"));
-    if (!Table::IsValidIdentifier(table) || !Table::IsValidIdentifier(column) || !type.match(sqlType).hasMatch())
+    if (!Table::IsValidIdentifier(table))
         throw KVError(QStringLiteral("cannot add column \"%1\" \"%2\" \"%3\"").arg(table, column, sqlType));
-    Table& hulp = g.HulpTable();
-    hulp.Close();
-    hulp.SetTableName(table);
-    hulp.Open();
-    const bool present = hulp.HasColumn(column);
-    hulp.Close();
-    if (!present)
-        hulp.ExecSQL(QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD ") + column + QLatin1Char(' ') + sqlType);
+    if (!ColumnsOf(g, table).contains(column, Qt::CaseInsensitive))
+        AddColumn(g, table, column, sqlType);
 }
 
 void UpgradeSchema(KVGlobal& g)
 {
     g.db().InTransaction([&] {
-        for (const AddedColumn& c : kAddedColumns)
-            AddColumnIfMissing(g, QLatin1String(c.table), QLatin1String(c.column), QLatin1String(c.type));
+        // Each table's columns are read once; its missing columns follow in their order.
+        for (const char* table : {"bon", "opdrachtgever", "onderdeel"}) {
+            const QString name = QLatin1String(table);
+            const QStringList present = ColumnsOf(g, name);
+            for (const AddedColumn& c : kAddedColumns)
+                if (name == QLatin1String(c.table) && !present.contains(QLatin1String(c.column), Qt::CaseInsensitive))
+                    AddColumn(g, name, QLatin1String(c.column), QLatin1String(c.type));
+        }
     });
 }
 
@@ -197,13 +302,14 @@ void AddDateIndex(KVGlobal& g)
 void RepairIds(KVGlobal& g)
 {
     g.db().InTransaction([&] {
-        for (Table* t : {&g.BonTable(), &g.OpdrachtgeverTable(), &g.OnderdeelTable()}) {
+        const std::array<Table*, 3> tables = {&g.BonTable(), &g.OpdrachtgeverTable(), &g.OnderdeelTable()};
+        for (size_t i = 0; i < tables.size(); ++i) {
             QList<qint64> rowids;
-            t->Scan({QStringLiteral("ID")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+            ForCandidateRows(g, kIdRepairs[i], {QStringLiteral("ID")}, [&](qint64 rowid, const QVector<QVariant>& v) {
                 if (textOf(v[0]).length() != 15)
                     rowids << rowid;
             });
-            EditRows(*t, rowids, [&g](Table& row, int) { row.SetString(QStringLiteral("id"), NewRecordId(g)); });
+            EditRows(*tables[i], rowids, [&g](Table& row, int) { row.SetString(QStringLiteral("id"), NewRecordId(g)); });
         }
     });
 }
@@ -214,7 +320,7 @@ void MigrateWorkDescription(KVGlobal& g)
     g.db().InTransaction([&] {
         QList<qint64> rowids;
         QStringList texts;
-        bon.Scan({QStringLiteral("werkzh1"), QStringLiteral("werkzh2")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+        ForCandidateRows(g, kOldDescription, {QStringLiteral("werkzh1"), QStringLiteral("werkzh2")}, [&](qint64 rowid, const QVector<QVariant>& v) {
             const QString w1 = textOf(v[0]), w2 = textOf(v[1]);
             if (w1.isEmpty() && w2.isEmpty())
                 return;
@@ -258,7 +364,7 @@ void RenumberTickets(KVGlobal& g)
         // order would pass some rows twice and others not at all.
         QList<qint64> rowids;
         QStringList numbers;
-        bon.Scan({QStringLiteral("bonnr"), QStringLiteral("datum")}, [&](qint64 rowid, const QVector<QVariant>& v) {
+        ForCandidateRows(g, kOldNumber, {QStringLiteral("bonnr"), QStringLiteral("datum")}, [&](qint64 rowid, const QVector<QVariant>& v) {
             const QString bonnr = textOf(v[0]);
             const QString renumbered = RenumberedBonnr(bonnr, textOf(v[1]));
             if (renumbered != bonnr) {

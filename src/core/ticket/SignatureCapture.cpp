@@ -29,6 +29,12 @@ void PictureSignatureCapture::SetPicture(const QImage& picture)
 
 void SignaturePads::Attach(SignatureCapture* client, SignatureCapture* mechanic)
 {
-    m_client = client ? client : &m_ownClient;
-    m_mechanic = mechanic ? mechanic : &m_ownMechanic;
+    // The pads taking over hold what the ticket had on the ones they replace.
+    const auto takeOver = [](SignatureCapture*& current, SignatureCapture* next) {
+        if (next != current)
+            next->SetPicture(current->Picture());
+        current = next;
+    };
+    takeOver(m_client, client ? client : &m_ownClient);
+    takeOver(m_mechanic, mechanic ? mechanic : &m_ownMechanic);
 }

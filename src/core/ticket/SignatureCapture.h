@@ -45,7 +45,8 @@ public:
     SignatureCapture& Client() { return *m_client; }
     SignatureCapture& Mechanic() { return *m_mechanic; }
     SignatureCapture& Pad(int n) { return n == 2 ? *m_mechanic : *m_client; }
-    // The window hands over its pad widgets; they must outlive every later use.
+    // The window hands over its pad widgets (null: the plain pictures again); each takes the
+    // picture of the pad it replaces. They must be handed back before they go.
     void Attach(SignatureCapture* client, SignatureCapture* mechanic);
 
 private:

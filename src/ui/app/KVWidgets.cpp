@@ -375,7 +375,16 @@ QString KVStyleSheet(double scale)
                "QTabBar::tab { background: white; color: #1F4E79; border: 1px solid #1F4E79; padding: %4px %5px; min-height: %10px; }"
                "QTabBar::tab:selected { background: #1F4E79; color: white; }"
                "QTabBar::tab:first { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
-               "QTabBar::tab:last { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }")
+               "QTabBar::tab:last { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }"
+               // The main page's own controls, here rather than in sheets of their own: a
+               // control with a sheet of its own is styled again, with all it holds, whenever
+               // it is placed.
+               "#SBNew { font-size: 28px; font-weight: bold; }"
+               "#ListBoxMain { background: #EFEFF4; }"
+               "#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"
+               "#SBBadgeKV, #SBBadgeOG, #SBBadgeOD { color: #1F4E79; font-size: 12px; }"
+               "#BadgeKV, #BadgeOG, #BadgeOD { background: #D9342B; color: white; border-radius: 9px; padding: 1px 6px;"
+               "  font-size: 11px; font-weight: bold; min-height: 16px; }")
         .arg(px(16), px(56), px(16), px(6), px(12), px(40), px(19), px(32), px(24))
         .arg(px(22), px(14), px(6), px(110));
 }

@@ -1,6 +1,7 @@
 #include "TFMain.h"
 
 #include "KVSoundPlayer.h"
+#include "ProgressOverlay.h"
 #include "SettingsPages.h"
 #include "document/PreviewPage.h"
 #include "KVWidgets.h"
@@ -12,9 +13,14 @@
 #include "app/Language.h"
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
-#include "catalogue/CataloguePages.h"
-#include "office/OfficePages.h"
+#include "office/OverviewExport.h"
+#include "office/ReportPage.h"
 #include "store/DataFiles.h"
+#include "catalogue/ClientCatalogue.h"
+#include "catalogue/ClientPages.h"
+#include "catalogue/OverviewPage.h"
+#include "catalogue/PartCatalogue.h"
+#include "catalogue/PartPages.h"
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
@@ -24,6 +30,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
@@ -31,6 +38,7 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -39,46 +47,6 @@
 static void initUiResources() { Q_INIT_RESOURCE(ui); }
 
 namespace {
-
-// The pages of the page map that have no page class of their own yet: name, title, the
-// buttons of the top bar (left, right) and of the bottom bar. Back buttons lead to the main page.
-struct PageSpec {
-    const char* name;
-    const char* title;
-    QList<std::pair<const char*, const char*>> left, right, bottom;
-};
-
-const QList<PageSpec>& pageMap()
-{
-    static const QList<PageSpec> map = {
-        {"TabItemAlgemeen", "Algemeen", {{"SBAlgemeenTerug", "Terug"}}, {{"SBAlgemeenOK", "OK"}}, {}},
-        {"TabItemType", "Type", {{"SBTypeTerug", "Terug"}}, {{"SBTypeOK", "OK"}}, {}},
-        {"TabItemSpecificatie", "Specificatie", {{"SBSpecificatieTerug", "Terug"}}, {{"SBSpecificatieOK", "OK"}}, {}},
-        {"TabItemDag", "Dag vd week", {{"SBDagTerug", "Terug"}}, {{"SBDagOK", "OK"}}, {}},
-        {"TabItemGB", "Gebruikt", {{"SBGBTerug", "Terug"}}, {{"SBGBOK", "OK"}}, {{"SBAddGB", "+"}, {"SBDeleteGB", "Verwijderen"}}},
-        {"TabItemOnderdeel", "Onderdeel", {{"SBOnderdeelTerug", "Terug"}}, {{"SBOnderdeelOK", "OK"}}, {}},
-        {"TabItemFoto", "Foto's", {{"SBFotosTerug", "Terug"}}, {{"SBFotosOK", "OK"}},
-         {{"SBAddFoto", "+"}, {"SBAddCamera", "Camera"}, {"SBDeleteFoto", "Verwijderen"}}},
-        {"TabItemImage", "Image", {{"SBImageTerug", "Terug"}}, {{"SBImageOK", "OK"}}, {}},
-        {"TabItemInfo", "Bekijk", {{"SBInfoTerug", "Terug"}}, {{"SBInfoEmail", "E-mail"}}, {}},
-        {"TabItemSign", "Afronding", {{"SBSignTerug", "Terug"}}, {{"SBSignOK", "OK"}},
-         {{"SBClearSign", "Verwijderen"}, {"SBClearSign2", "Verwijderen"}}},
-        {"TabItemOverzicht", "Overzicht", {{"SBOverzichtTerug", "Terug"}}, {},
-         {{"SBLoad", "Laden"}, {"SBDeleteBon", "Verwijderen"}, {"SBAddBon", "+"}, {"SBCopyBon", "Kopie"},
-          {"SBSelectAll", "Alles"}, {"SBDownloadKV", "Download"}, {"SBUploadKV", "Upload"}}},
-        {"TabItemDBOpdrachtgevers", "Opdrachtgevers", {{"SBDBOpdrachtgeverTerug", "Terug"}}, {},
-         {{"SBLoadOpdrachtgever", "Laden"}, {"SBAddOpdrachtgeverDB", "+"}, {"SBDeleteOpdrachtgeverDB", "Verwijderen"},
-          {"SBSelectAllOG", "Alles"}, {"SBDownloadOG", "Download"}}},
-        {"TabItemOpdrachtgever", "Opdrachtgever", {{"SBOpdrachtgeverTerug", "Terug"}}, {{"SBOpdrachtgeverOK", "OK"}}, {}},
-        {"TabItemDBOnderdelen", "Onderdelen", {{"SBDBOnderdeelTerug", "Terug"}}, {},
-         {{"SBLoadOnderdeel", "Laden"}, {"SBAddOnderdeelDB", "+"}, {"SBDeleteOnderdeelDB", "Verwijderen"},
-          {"SBSelectAllOdd", "Alles"}, {"SBDownloadOD", "Download"}}},
-        {"TabItemConfig", "Config", {{"SBConfigTerug", "Terug"}}, {{"SBConfigOK", "OK"}}, {}},
-        {"TabItemPro", "Pro", {{"SBProTerug", "Terug"}}, {{"SBProOK", "OK"}}, {}},
-        {"TabItemAbout", "About", {}, {{"SBAboutOK", "OK"}}, {}},
-    };
-    return map;
-}
 
 // The main menu of the current ticket, in order.
 struct MainItem {
@@ -95,6 +63,7 @@ const MainItem kMainItems[] = {
 };
 
 const QString kNoDetail = QStringLiteral("....");
+
 } // namespace
 
 TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup, QWidget* parent)
@@ -127,25 +96,39 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         setup(*m_g);
 
     m_cloud = std::make_unique<KVCloud>(*m_g);
+    m_cloud->Progress = [this](KVCloud::Transfer transfer, CloudKind, int done, int total) {
+        if (!m_progress && total <= ProgressOverlay::MinimumRecords)
+            return;
+        Progress()->Records(m_g->Translate(transfer == KVCloud::Transfer::Download ? QStringLiteral("Ontvangen")
+                                                                                    : QStringLiteral("Versturen")),
+                            done, total);
+    };
     m_connectAtStartUp = [this](KVGlobal&) { m_cloud->ConnectAtStartUp(); };
+    // Before the store opens: its repairs already run the catalogues' row events.
+    ClientCatalogue::InstallTableEvents(*m_g);
+    PartCatalogue::InstallTableEvents(*m_g);
 
+    // The style of the default scale, before the first control: each control is styled once,
+    // when it is first shown, instead of once more when the scale is applied at the first show.
+    ApplyScale(1);
     BuildMainPage();
-    m_ticket = new TicketEditor(*this);
-    m_preview = new PreviewPage(*this);
-    m_config = new ConfigPage(*this);
-    m_pro = new ProPage(*this);
-    m_about = new AboutPage(*this);
-    BuildSyncPage();
-    const CataloguePages catalogues = InstallCataloguePages(*this);
-    InstallTemplatePages(*this);
-    InstallOfficePages(*this, catalogues);
-    BuildPlaceholderPages();
+    m_owners = {
+        {{QStringLiteral("TabItemAlgemeen"), QStringLiteral("TabItemType"), QStringLiteral("TabItemSpecificatie"),
+          QStringLiteral("TabItemDag"), QStringLiteral("TabItemSign"), QStringLiteral("TabItemFoto"), QStringLiteral("TabItemImage")},
+         [this] { Ticket(); }},
+        {{QStringLiteral("TabItemInfo")}, [this] { Preview(); }},
+        {{QStringLiteral("TabItemOverzicht"), QStringLiteral("TabItemDBOpdrachtgevers"), QStringLiteral("TabItemOpdrachtgever"),
+          QStringLiteral("TabItemDBOnderdelen"), QStringLiteral("TabItemOnderdeel"), QStringLiteral("TabItemGB")},
+         [this] { Catalogue(); }},
+        {{QStringLiteral("TabItemConfig")}, [this] { Config(); }},
+        {{QStringLiteral("TabItemPro")}, [this] { Pro(); }},
+        {{QStringLiteral("TabItemSync")}, [this] { Sync(); }},
+        {{QStringLiteral("TabItemAbout")}, [this] { About(); }},
+        {{QStringLiteral("TabItemSjablonen")}, [this] { Templates(); }},
+        {{QStringLiteral("TabItemRapport")}, [this] { Report(); }},
+    };
     connectMainPage();
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
-    m_termEditor = new TermEditor(this);
-    connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
-        m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
-    });
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
             &TFMain::onKeyboardRectangleChanged);
@@ -155,18 +138,110 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     ShowPage(QStringLiteral("TabItemMain"));
 }
 
-TFMain::~TFMain() = default;
-
-void TFMain::BuildSyncPage()
+TFMain::~TFMain()
 {
-    m_syncPage = new SyncPage(*m_g);
-    AddPage(m_syncPage);
-    connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-    if (auto* sync = findChild<QAbstractButton*>(QStringLiteral("SBSync")))
-        connect(sync, &QAbstractButton::clicked, this, [this] {
-            m_syncPage->SBSyncClick();
-            ShowPage(QStringLiteral("TabItemSync"));
-        });
+    // A focused control that goes reports a focus change: the window, half gone itself, must
+    // no longer follow it.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::inputMethod(), nullptr, this, nullptr);
+    // Qt would delete the pages, their owners and the timer after this destructor, when the
+    // state and the cloud link they refer to are gone: they go now, while both are alive.
+    const QObjectList owned = children();
+    for (const QPointer<QObject>& child : QList<QPointer<QObject>>(owned.begin(), owned.end()))
+        if (child && child != layout())
+            delete child.data();
+}
+
+// ---- the owners of the pages, each built on first use ---------------------------------------
+
+TicketEditor* TFMain::Ticket()
+{
+    if (!m_ticket) {
+        m_ticket = new TicketEditor(*this);
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { Preview()->ListBoxItemBekijkClick(); });
+        // The parts items of the main menu open the parts lines of the ticket.
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemGebruikt"), [this] { Catalogue().parts->ListBoxItemGebruiktClick(); });
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBenodigd"), [this] { Catalogue().parts->ListBoxItemBenodigdClick(); });
+        connect(m_ticket, &TicketEditor::OpenClientCatalogue, this, [this] { Catalogue().clients->EditOpdrachtgeverClick(); });
+        // Signed from the preview: the preview filled again.
+        connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemSjabloon"), [this] { Templates()->ListBoxItemSjabloonClick(); });
+        // "+" offers the templates once there are any.
+        m_ticket->SetNewTicketChooser([this] { return Templates()->OfferNewChoice(); });
+    }
+    return m_ticket;
+}
+
+TemplatePages* TFMain::Templates()
+{
+    if (!m_templates)
+        m_templates = new TemplatePages(*this);
+    return m_templates;
+}
+
+ReportPage* TFMain::Report()
+{
+    if (!m_report)
+        m_report = new ReportPage(*this);
+    return m_report;
+}
+
+ProgressOverlay* TFMain::Progress()
+{
+    if (!m_progress)
+        m_progress = new ProgressOverlay(this);
+    return m_progress;
+}
+
+PreviewPage* TFMain::Preview()
+{
+    if (!m_preview) {
+        m_preview = new PreviewPage(*this);
+        connect(m_preview, &PreviewPage::SignRequested, this, [this] { Ticket()->sign()->OpenFromPreview(); });
+    }
+    return m_preview;
+}
+
+const CataloguePages& TFMain::Catalogue()
+{
+    if (!m_catalogue.clients) {
+        m_catalogue = InstallCataloguePages(*this);
+        new OverviewExport(*this, *m_catalogue.overview);
+    }
+    return m_catalogue;
+}
+
+ConfigPage* TFMain::Config()
+{
+    if (!m_config)
+        m_config = new ConfigPage(*this);
+    return m_config;
+}
+
+ProPage* TFMain::Pro()
+{
+    if (!m_pro) {
+        m_pro = new ProPage(*this);
+        m_pro->ShowLogo();
+    }
+    return m_pro;
+}
+
+AboutPage* TFMain::About()
+{
+    if (!m_about)
+        m_about = new AboutPage(*this);
+    return m_about;
+}
+
+SyncPage* TFMain::Sync()
+{
+    if (!m_syncPage) {
+        m_syncPage = new SyncPage(*m_g);
+        AddPage(m_syncPage);
+        connect(m_syncPage, &SyncPage::Leave, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
+    }
+    return m_syncPage;
 }
 
 void TFMain::InstallProductionSeams()
@@ -184,9 +259,33 @@ void TFMain::InstallProductionSeams()
 
 // ---- start-up -----------------------------------------------------------------------------
 
+bool TFMain::LockDocumentsFolder()
+{
+    // A crashed or killed program leaves its lock file behind; it is taken over once its
+    // process is gone. Age alone never makes a lock stale: a program may run for days.
+    m_folderLock = std::make_unique<QLockFile>(m_g->DocumentsFolder() + LockFileName());
+    m_folderLock->setStaleLockTime(0);
+    if (m_folderLock->tryLock(0))
+        return true;
+    // Only a running program is a reason not to start; a folder where no lock file can be
+    // written (read-only, full) starts as before.
+    return m_folderLock->error() != QLockFile::LockFailedError;
+}
+
 void TFMain::StartUp()
 {
     KVGlobal& g = *m_g;
+    // 0. One program per documents folder: a second one would hand out the same ticket numbers
+    //    and store over what the first stored. It only reads what it needs to say so.
+    if (!LockDocumentsFolder()) {
+        ReadSettings(g);
+        LoadTerms(g);
+        ApplyLanguageIndex(g, g.settings.branche.taal);
+        g.seams.ShowMessage(g.Translate(QStringLiteral("Het programma is al geopend met deze documentenmap:")) +
+                            QLatin1Char(' ') + QDir::toNativeSeparators(g.DocumentsFolder()));
+        return;
+    }
+    m_started = true;
     // 1-2. The virtual-keyboard tool bar has no counterpart here; the content bounds are
     //      extended by ExtendContentBounds whenever the content size is computed.
     // 3. Settings (ending with the first, silent connection to the company's cloud database).
@@ -201,11 +300,11 @@ void TFMain::StartUp()
     // 8. The two signature images of the current ticket.
     CreateSignatureImages(g);
     // 9. The sync button.
-    if (auto* sync = findChild<QWidget*>(QStringLiteral("SBSync")))
+    if (auto* sync = m_mainPage->findChild<QWidget*>(QStringLiteral("SBSync")))
         sync->setVisible(true);
-    // 10. The company logo; a missing or unreadable file keeps the built-in one.
+    // 10. The company logo; a missing or unreadable file keeps the built-in one. The logo
+    //     preview of the company page shows it when that page is built.
     ProForm::LoadLogoAtStartUp(g);
-    m_pro->ShowLogo();
     // 11. The local database: upgrade, repairs; on failure the stores stay closed. A first start
     //     of an installed program offers the installed template database.
     OfferInstalledDataFiles(g, g.seams.InstalledDataFolder());
@@ -241,6 +340,10 @@ void TFMain::FormShow()
 
 void TFMain::closeEvent(QCloseEvent* e)
 {
+    if (!m_started) {
+        e->accept();
+        return;
+    }
     WriteMainSettings(*m_g);
     m_g->bon.werkzh.clear();
     m_g->bon.opm.clear();
@@ -249,7 +352,10 @@ void TFMain::closeEvent(QCloseEvent* e)
 
 void TFMain::ApplyScale(double scale)
 {
-    setStyleSheet(KVStyleSheet(scale));
+    // Setting a style sheet styles every control built so far again, even with the same text.
+    const QString sheet = KVStyleSheet(scale);
+    if (sheet != styleSheet())
+        setStyleSheet(sheet);
 }
 
 void TFMain::ApplyPartsVisibility()
@@ -268,13 +374,42 @@ void TFMain::AddPage(QWidget* page)
     m_tabs->addWidget(page);
 }
 
+QWidget* TFMain::Page(const QString& name)
+{
+    if (!m_pages.contains(name))
+        for (const PageOwner& owner : std::as_const(m_owners))
+            if (owner.pages.contains(name)) {
+                owner.build();
+                break;
+            }
+    return m_pages.value(name);
+}
+
 void TFMain::ShowPage(const QString& name)
 {
-    QWidget* page = m_pages.value(name);
+    QWidget* page = Page(name);
     if (!page)
         return;
     m_tabs->setCurrentWidget(page);
     emit PageShown(name);
+}
+
+bool TFMain::hasControlsToBuild() const
+{
+    if (!m_termEditor)
+        return true;
+    for (const PageOwner& owner : m_owners)
+        for (const QString& page : owner.pages)
+            if (!m_pages.contains(page))
+                return true;
+    return false;
+}
+
+void TFMain::BuildAllPages()
+{
+    for (const PageOwner& owner : std::as_const(m_owners))
+        owner.build();
+    PopupJargon();
 }
 
 QString TFMain::CurrentPageName() const
@@ -298,7 +433,6 @@ void TFMain::BuildMainPage()
     m_labelMain = top->title();
     m_labelMain->setObjectName(QStringLiteral("LabelMain"));
     auto* plus = top->addRight(QStringLiteral("SBNew"), QStringLiteral("+"));
-    plus->setStyleSheet(QStringLiteral("font-size: 28px; font-weight: bold;"));
     v->addWidget(top);
 
     // The menu of the current ticket, with the side menu lying over its left part.
@@ -306,7 +440,6 @@ void TFMain::BuildMainPage()
     auto* mv = new QVBoxLayout(middle);
     mv->setContentsMargins(0, 0, 0, 0);
     m_listMain = new KVListBox(QStringLiteral("ListBoxMain"), middle);
-    m_listMain->setStyleSheet(QStringLiteral("#ListBoxMain { background: #EFEFF4; }"));
     for (const MainItem& m : kMainItems) {
         KVListItem* item = m_listMain->addItem(QLatin1String(m.name), QString());
         BindCaption(j, item, QLatin1String(m.name), QString::fromUtf8(m.caption));
@@ -319,7 +452,6 @@ void TFMain::BuildMainPage()
     connect(m_listMain, &KVListBox::clicked, this, &TFMain::ListBoxMainClick);
 
     m_listMenu = new KVListBox(QStringLiteral("ListBoxMenu"), middle);
-    m_listMenu->setStyleSheet(QStringLiteral("#ListBoxMenu { background: white; border-right: 1px solid #C8C8CC; }"));
     m_listMenu->addHeader(QStringLiteral("ListBoxHeaderMenu"), QStringLiteral("Menu"));
     KVListItem* og = m_listMenu->addItem(QStringLiteral("ListBoxItemOG"), QString());
     BindCaption(j, og, QStringLiteral("ListBoxItemOG"), QStringLiteral("Opdrachtgevers"));
@@ -343,16 +475,17 @@ void TFMain::BuildMainPage()
     m_toolBarBadges->setObjectName(QStringLiteral("ToolBar1"));
     auto* badges = new QHBoxLayout(m_toolBarBadges);
     badges->setContentsMargins(6, 2, 6, 2);
-    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "Kolvarn"},
-                                                 std::tuple{"SBBadgeOG", "BadgeOG", "Opdrachtgevers"},
-                                                 std::tuple{"SBBadgeOD", "BadgeOD", "Onderdelen"}}) {
-        auto* b = new KVSpeedButton(QLatin1String(button), QString::fromUtf8(caption), m_toolBarBadges);
-        b->setStyleSheet(QStringLiteral("color: #1F4E79; font-size: 12px;"));
+    // Each badge carries the caption of what it counts: the ticket term, and the captions of the
+    // two catalogues, so that languages and the user's terms reach them.
+    for (const auto& [button, badge, caption] : {std::tuple{"SBBadgeKV", "BadgeKV", "ListBoxItemKolvarn"},
+                                                 std::tuple{"SBBadgeOG", "BadgeOG", "ListBoxItemOG"},
+                                                 std::tuple{"SBBadgeOD", "BadgeOD", "ListBoxItemOD"}}) {
+        auto* b = new KVSpeedButton(QLatin1String(button), QString(), m_toolBarBadges);
+        BindCaption(j, b, QLatin1String(caption), j.Caption(QLatin1String(caption)));
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* count = new QLabel(b);
         count->setObjectName(QLatin1String(badge));
         count->setAlignment(Qt::AlignCenter);
-        count->setStyleSheet(QStringLiteral("background: #D9342B; color: white; border-radius: 9px; padding: 1px 6px; font-size: 11px; font-weight: bold; min-height: 16px;"));
         count->hide();
         badges->addWidget(b, 1);
     }
@@ -377,40 +510,34 @@ void TFMain::BuildMainPage()
     AddPage(m_mainPage);
 }
 
-void TFMain::BuildPlaceholderPages()
-{
-    KVJargon& j = m_g->jargon;
-    for (const PageSpec& spec : pageMap()) {
-        if (m_pages.contains(QLatin1String(spec.name)))
-            continue;
-        auto* page = new KVPage(QLatin1String(spec.name));
-        BindCaption(j, page->topBar()->title(), QLatin1String(spec.name) + QStringLiteral("Title"),
-                    QString::fromUtf8(spec.title));
-        for (const auto& [name, text] : spec.left) {
-            auto* b = page->topBar()->addLeft(QLatin1String(name), QString::fromUtf8(text));
-            connect(b, &QToolButton::clicked, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-        }
-        for (const auto& [name, text] : spec.right) {
-            auto* b = page->topBar()->addRight(QLatin1String(name), QString::fromUtf8(text));
-            connect(b, &QToolButton::clicked, this, [this] { ShowPage(QStringLiteral("TabItemMain")); });
-        }
-        for (const auto& [name, text] : spec.bottom)
-            page->addBottomButton(QLatin1String(name), QString::fromUtf8(text));
-        page->bodyLayout()->addStretch();
-        AddPage(page);
-    }
-}
-
 void TFMain::connectMainPage()
 {
-    auto button = [this](const char* name) { return findChild<QToolButton*>(QLatin1String(name)); };
-    connect(button("SBConfig"), &QToolButton::clicked, m_config, &ConfigPage::SBConfigClick);
-    connect(button("SBPro"), &QToolButton::clicked, m_pro, &ProPage::SBProClick);
-    connect(button("SBAbout"), &QToolButton::clicked, m_about, &AboutPage::ListBoxItemAboutClick);
-    m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemBekijk"), [this] { m_preview->ListBoxItemBekijkClick(); });
-    // Signing from the preview, and the preview filled again afterwards.
-    connect(m_preview, &PreviewPage::SignRequested, this, [this] { m_ticket->sign()->OpenFromPreview(); });
-    connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
+    // Every control of the main page that leads to another page builds that page on first use.
+    const auto onClick = [this](const char* name, std::function<void()> action) {
+        if (auto* button = m_mainPage->findChild<QAbstractButton*>(QLatin1String(name)))
+            connect(button, &QAbstractButton::clicked, this, std::move(action));
+    };
+    // The items of the current ticket pass the ticket editor's guard first.
+    for (const MainItem& m : kMainItems) {
+        const QString item = QLatin1String(m.name);
+        onClick(m.name, [this, item] { Ticket()->menuItemClicked(item); });
+    }
+    onClick("SBNew", [this] { Ticket()->SBNewClick(); });
+    onClick("SBOverzicht", [this] { Catalogue().overview->SBOverzichtClick(); });
+    onClick("SBBadgeKV", [this] { Catalogue().overview->SBOverzichtClick(); });
+    onClick("ListBoxItemOG", [this] { Catalogue().clients->ListBoxItemOGClick(); });
+    onClick("SBBadgeOG", [this] { Catalogue().clients->ListBoxItemOGClick(); });
+    onClick("ListBoxItemOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
+    onClick("SBBadgeOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
+    onClick("ListBoxItemSjablonen", [this] { Templates()->ListBoxItemSjablonenClick(); });
+    onClick("ListBoxItemRapport", [this] { Report()->ListBoxItemRapportClick(); });
+    onClick("SBConfig", [this] { Config()->SBConfigClick(); });
+    onClick("SBPro", [this] { Pro()->SBProClick(); });
+    onClick("SBAbout", [this] { About()->ListBoxItemAboutClick(); });
+    onClick("SBSync", [this] {
+        Sync()->SBSyncClick();
+        ShowPage(QStringLiteral("TabItemSync"));
+    });
 }
 
 // ---- side menu ----------------------------------------------------------------------------
@@ -520,7 +647,18 @@ void TFMain::resizeEvent(QResizeEvent* e)
 
 // ---- term editor --------------------------------------------------------------------------
 
+TermEditor* TFMain::PopupJargon()
+{
+    if (!m_termEditor) {
+        m_termEditor = new TermEditor(this);
+        connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
+            m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
+        });
+    }
+    return m_termEditor;
+}
+
 void TFMain::OpenTermEditor(const QString& itemName)
 {
-    m_termEditor->Open(itemName, m_g->jargon.Caption(itemName));
+    PopupJargon()->Open(itemName, m_g->jargon.Caption(itemName));
 }

@@ -5,8 +5,9 @@ class ClientPages;
 class PartPages;
 class OverviewPage;
 
-// The catalogue and overview pages of the main window and the main-page controls that lead
-// to them: the side-menu items, the badges, "Overzicht" and the parts items of the main menu.
+// The catalogue and overview pages of the main window. The window builds them when one of them
+// is first needed, and leads its side-menu items, badges, "Overzicht" and the parts items of the
+// main menu to them.
 struct CataloguePages {
     ClientPages* clients = nullptr;
     PartPages* parts = nullptr;

@@ -46,8 +46,6 @@ QWidget* scrolled(QWidget* content)
 
 ClientPages::ClientPages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
 {
-    // Before the store opens: its repairs already run the row events.
-    ClientCatalogue::InstallTableEvents(m_g);
     m_model = new CursorModel(m_g.OpdrachtgeverTable(), ClientCatalogue::GridColumns(), m_g.jargon, &m_g.db(), this);
     buildListPage();
     buildClientPage();

@@ -105,8 +105,6 @@ QLineEdit* edit(const QString& name)
 
 PartPages::PartPages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global()), m_partsLines(w.global())
 {
-    // Before the store opens: its repairs already run the row events.
-    PartCatalogue::InstallTableEvents(m_g);
     m_model = new CursorModel(m_g.OnderdeelTable(), PartCatalogue::GridColumns(), m_g.jargon, &m_g.db(), this);
     buildCataloguePage();
     buildPartPage();

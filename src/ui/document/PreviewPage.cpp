@@ -2,6 +2,7 @@
 
 #include "SheetView.h"
 #include "app/KVWidgets.h"
+#include "app/ProgressOverlay.h"
 #include "app/TFMain.h"
 #include "document/KVGrid.h"
 #include "document/Mail.h"
@@ -42,10 +43,18 @@ void PreviewPage::SBInfoTerugClick()
 
 void PreviewPage::SBInfoEmailClick()
 {
-    SBBekijkMailClick(m_g, [this] { return ExportTicketPdf(m_g); }, [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    });
+    ProgressOverlay* progress = m_w.Progress();
+    const QString sending = m_g.Translate(QStringLiteral("E-mail wordt verstuurd"));
+    SBBekijkMailClick(
+        m_g, [this] { return ExportTicketPdf(m_g); },
+        [progress, sending](bool busy) {
+            if (busy) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                progress->Bytes(sending, 0, 0);
+            } else {
+                progress->Finish();
+                QApplication::restoreOverrideCursor();
+            }
+        },
+        [progress, sending](qint64 sent, qint64 total) { progress->Bytes(sending, sent, total); });
 }

@@ -78,6 +78,12 @@ SignPage::SignPage(TicketEditor& editor) : KVPage(QStringLiteral("TabItemSign"))
     m_g.pads.Attach(m_client, m_mechanic);
 }
 
+SignPage::~SignPage()
+{
+    // The pads go with this page; the ticket keeps their pictures.
+    m_g.pads.Attach(nullptr, nullptr);
+}
+
 void SignPage::ListBoxItemOndertekeningClick() { open(false); }
 void SignPage::OpenFromPreview() { open(true); }
 

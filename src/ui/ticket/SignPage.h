@@ -12,6 +12,7 @@ class SignPage : public KVPage {
     Q_OBJECT
 public:
     explicit SignPage(TicketEditor& editor);
+    ~SignPage() override;
 
     // From the main menu (after the guard) and from the document preview.
     void ListBoxItemOndertekeningClick();

@@ -61,18 +61,10 @@ TemplatePages::TemplatePages(TFMain& w) : QObject(&w), m_w(w), m_g(w.global())
     });
     connect(m_actions, &ChoicePopup::chosen, this, &TemplatePages::actionChosen);
     connect(m_name, &NamePopup::accepted, this, &TemplatePages::nameAccepted);
-
-    if (KVListItem* save = w.ListBoxMain()->item(QStringLiteral("ListBoxItemSjabloon")))
-        connect(save, &QAbstractButton::clicked, this, &TemplatePages::ListBoxItemSjabloonClick);
-    if (KVListItem* open = w.ListBoxMenu()->item(QStringLiteral("ListBoxItemSjablonen")))
-        connect(open, &QAbstractButton::clicked, this, &TemplatePages::ListBoxItemSjablonenClick);
-    w.Ticket()->SetNewTicketChooser([this] { return OfferNewChoice(); });
 }
 
 void TemplatePages::ListBoxItemSjabloonClick()
 {
-    if (!m_w.Ticket()->Guard())
-        return;
     m_renaming.clear();
     m_name->Open(m_g.Translate(QStringLiteral("Opslaan als sjabloon")), m_g.bon.opdrachtgever);
 }
@@ -176,5 +168,3 @@ void TemplatePages::nameAccepted(const QString& name)
     m_renaming.clear();
     FillList();
 }
-
-void InstallTemplatePages(TFMain& w) { new TemplatePages(w); }

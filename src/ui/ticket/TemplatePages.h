@@ -14,7 +14,8 @@ class TFMain;
 
 // The templates of routine work in the window: "Opslaan als sjabloon" on the main menu saves
 // the current ticket as one, "+" offers "Nieuw" or one of them once there are any, and the
-// page "Sjablonen" of the side menu starts, renames and deletes them.
+// page "Sjablonen" of the side menu starts, renames and deletes them. Built by the window on
+// first use (TFMain::Templates()).
 class TemplatePages : public QObject {
     Q_OBJECT
 public:
@@ -25,7 +26,7 @@ public:
     ChoicePopup* actions() const { return m_actions; }       // PopupSjabloon, on a template of the page
     NamePopup* namePopup() const { return m_name; }          // PopupSjabloonNaam
 
-    // ListBoxItemSjabloon: the guard, then the name of the new template.
+    // ListBoxItemSjabloon (after the ticket editor's guard): asks the name of the new template.
     void ListBoxItemSjabloonClick();
     // Saves the current ticket under the name; asks first when that name is taken.
     void SaveAs(const QString& name);
@@ -56,5 +57,3 @@ private:
     QString m_selected;       // the template PopupSjabloon acts on
     QString m_renaming;       // the template PopupSjabloonNaam renames; empty: it names a new one
 };
-
-void InstallTemplatePages(TFMain& w);

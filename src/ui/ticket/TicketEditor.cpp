@@ -14,12 +14,6 @@
 
 namespace {
 const QString kMain = QStringLiteral("TabItemMain");
-
-// The main-menu items of the current ticket, in menu order, that this editor guards; the
-// preview item has its own handler in the window.
-const char* const kTicketItems[] = {"ListBoxItemAlgemeen", "ListBoxItemType",     "ListBoxItemSpecificatie",
-                                    "ListBoxItemGebruikt", "ListBoxItemBenodigd", "ListBoxItem43",
-                                    "ListBoxItemBekijk",   "ListBoxItemOndertekening"};
 }
 
 TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(main.global())
@@ -32,8 +26,10 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     m_photos = new PhotoPage(*this);
     m_image = new ImagePage(*this);
     for (QWidget* page : std::initializer_list<QWidget*>{m_algemeen, m_type, m_specificatie, m_dag, m_sign, m_photos, m_image}) {
-        page->setStyleSheet(PageParts::PageStyleSheet());
+        // In the window first: a page not shown yet takes its own style sheet without a pass
+        // over all its controls.
         m_main.AddPage(page);
+        page->setStyleSheet(PageParts::PageStyleSheet());
     }
 
     m_openers.insert(QStringLiteral("ListBoxItemAlgemeen"), [this] { m_algemeen->Open(); });
@@ -43,13 +39,6 @@ TicketEditor::TicketEditor(TFMain& main) : QObject(&main), m_main(main), m_g(mai
     m_openers.insert(QStringLiteral("ListBoxItemBenodigd"), [this] { m_main.ShowPage(QStringLiteral("TabItemGB")); });
     m_openers.insert(QStringLiteral("ListBoxItem43"), [this] { m_photos->Open(); });
     m_openers.insert(QStringLiteral("ListBoxItemOndertekening"), [this] { m_sign->ListBoxItemOndertekeningClick(); });
-    for (const char* name : kTicketItems) {
-        const QString itemName = QLatin1String(name);
-        if (KVListItem* item = m_main.ListBoxMain()->item(itemName))
-            connect(item, &QAbstractButton::clicked, this, [this, itemName] { menuItemClicked(itemName); });
-    }
-    if (auto* plus = m_main.findChild<QAbstractButton*>(QStringLiteral("SBNew")))
-        connect(plus, &QAbstractButton::clicked, this, &TicketEditor::SBNewClick);
 }
 
 TicketEditor::~TicketEditor() = default;

@@ -15,8 +15,8 @@ class SignPage;
 class PhotoPage;
 class ImagePage;
 
-// The ticket editor: the pages of the current ticket, the main-menu items that lead to them
-// with their common guard, and the window's side of the ticket operations (new, load, finish)
+// The ticket editor: the pages of the current ticket, what the main-menu items that lead to
+// them do, with their common guard, and the window's side of the ticket operations (new, load, finish)
 // with the detail texts they leave on the menus.
 class TicketEditor : public QObject {
     Q_OBJECT
@@ -34,6 +34,8 @@ public:
     // this editor set their own; the parts lists replace the default, which only shows their
     // page. (The preview item is guarded by the window itself.)
     void SetMenuOpener(const QString& itemName, std::function<void()> open);
+    // A main-menu item of the current ticket was clicked (the window leads every one here).
+    void menuItemClicked(const QString& itemName);
 
     // "+" on the main page, and "+" of the overview (which first shows the main page): the
     // chooser, when one is set and it offers a choice, else a new ticket at once.
@@ -70,8 +72,6 @@ signals:
     void RefillPreview();
 
 private:
-    void menuItemClicked(const QString& itemName);
-
     TFMain& m_main;
     KVGlobal& m_g;
     QHash<QString, std::function<void()>> m_openers;

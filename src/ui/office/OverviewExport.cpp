@@ -1,11 +1,9 @@
-#include "OfficePages.h"
+#include "OverviewExport.h"
 
-#include "ReportPage.h"
 #include "app/KVGlobal.h"
 #include "app/KVWidgets.h"
 #include "app/Popups.h"
 #include "app/TFMain.h"
-#include "catalogue/CataloguePages.h"
 #include "catalogue/CursorGrid.h"
 #include "catalogue/CursorModel.h"
 #include "catalogue/OverviewPage.h"
@@ -18,13 +16,8 @@ const QString kCsv = QStringLiteral("ListBoxItemExportCSV");
 const QString kXlsx = QStringLiteral("ListBoxItemExportXLSX");
 }
 
-OfficePages::OfficePages(TFMain& w, OverviewPage& overview)
-    : QObject(&w), m_w(w), m_g(w.global()), m_overview(overview)
+OverviewExport::OverviewExport(TFMain& w, OverviewPage& overview) : QObject(&w), m_g(w.global()), m_overview(overview)
 {
-    m_report = new ReportPage(w);
-    if (KVListItem* item = w.ListBoxMenu()->item(QStringLiteral("ListBoxItemRapport")))
-        connect(item, &QAbstractButton::clicked, m_report, &ReportPage::ListBoxItemRapportClick);
-
     // The export button stands before "+", the last button of the overview's bottom bar.
     KVPage* page = overview.page();
     m_export = new KVSpeedButton(QStringLiteral("SBExportKV"), QString(), page);
@@ -36,13 +29,13 @@ OfficePages::OfficePages(TFMain& w, OverviewPage& overview)
     m_export->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QHBoxLayout* bar = page->bottomBar();
     bar->insertWidget(std::max(0, bar->count() - 1), m_export, 1);
-    connect(m_export, &QAbstractButton::clicked, this, &OfficePages::SBExportKVClick);
+    connect(m_export, &QAbstractButton::clicked, this, &OverviewExport::SBExportKVClick);
 
     m_exportChoice = new ChoicePopup(QStringLiteral("PopupExport"), &w);
     connect(m_exportChoice, &ChoicePopup::chosen, this, [this](const QString& name) { ExportSelection(name == kXlsx); });
 }
 
-void OfficePages::SBExportKVClick()
+void OverviewExport::SBExportKVClick()
 {
     const auto [first, last] = m_overview.grid()->grid()->SelectedRange();
     if (first < 0 || last < first) {
@@ -54,16 +47,10 @@ void OfficePages::SBExportKVClick()
                          {{kCsv, QStringLiteral("CSV")}, {kXlsx, QStringLiteral("Excel (XLSX)")}});
 }
 
-void OfficePages::ExportSelection(bool xlsx)
+void OverviewExport::ExportSelection(bool xlsx)
 {
     const auto [first, last] = m_overview.grid()->grid()->SelectedRange();
     const QStringList paths =
         TicketExport::Export(m_g, first, last, xlsx ? ExportFormat::Xlsx : ExportFormat::Csv);
     m_g.seams.ShowMessage(TicketExport::ExportedMessage(m_g, paths));
-}
-
-void InstallOfficePages(TFMain& w, const CataloguePages& catalogues)
-{
-    if (catalogues.overview)
-        new OfficePages(w, *catalogues.overview);
 }
