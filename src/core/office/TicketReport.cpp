@@ -98,8 +98,7 @@ TicketReportData Compute(KVGlobal& g, const ReportPeriod& period)
     report.period = period;
     if (!period.IsValid())
         return report;
-    static const QString statement = reportStatement();
-    QSqlQuery q = TicketFigures::Select(g, statement,
+    QSqlQuery q = TicketFigures::Select(g, Statement(),
                                         {TicketFigures::DayKeyOf(period.from), TicketFigures::DayKeyOf(period.to)});
     while (q.next()) {
         ReportRow r;
@@ -117,6 +116,12 @@ TicketReportData Compute(KVGlobal& g, const ReportPeriod& period)
         report.rows << r;
     }
     return report;
+}
+
+const QString& Statement()
+{
+    static const QString statement = reportStatement();
+    return statement;
 }
 
 QString MonthText(const KVGlobal& g, const QString& month)

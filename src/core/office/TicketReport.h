@@ -47,6 +47,9 @@ struct TicketReportData {
 namespace TicketReport {
 
 TicketReportData Compute(KVGlobal& g, const ReportPeriod& period);
+// The one aggregate statement Compute runs: its two parameters are the DayKey values of the
+// first and the last day of the period.
+const QString& Statement();
 
 // "mrt. 2021": the short month name in the language of the captions, and the year.
 QString MonthText(const KVGlobal& g, const QString& month);
