@@ -17,7 +17,7 @@
 #include <QLineEdit>
 #include <QStackedBarSeries>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 
 using namespace ticketui;
 using office::Part;
@@ -154,6 +154,8 @@ TEST(TemplatePages, TheTemplatesPageStartsRenamesAndDeletes)
     fromMenu(win, "ListBoxItemSjablonen");
     EXPECT_EQ(win.page(), "TabItemSjablonen");
     EXPECT_TRUE(win.find<QLabel>("LabelGeenSjablonen")->isVisible());
+    win.click("SBSjablonenTerug");
+    EXPECT_EQ(win.page(), "TabItemMain");
 
     fillMaintenanceTicket(win);
     TicketTemplates::SaveCurrentTicket(win.g(), QStringLiteral("Ketel"));
@@ -244,13 +246,16 @@ TEST(OfficePages, TheReportShowsTheChartTheTableAndTheTotalsOfThePeriod)
     const TicketReportData march =
         TicketReport::Compute(win.g(), {QDate(2021, 3, 1), QDate(2021, 3, 31)});
     ASSERT_EQ(march.rows.size(), 4);
-    auto* table = win.find<QTableWidget>("GridRapport");
+    QAbstractItemModel* table = win.find<QTableView>("GridRapport")->model();
+    auto cell = [table](int row, int column) { return table->index(row, column).data().toString(); };
     ASSERT_EQ(table->rowCount(), 5);
-    EXPECT_EQ(table->item(0, 1)->text(), "Bakker Installatietechniek");
-    EXPECT_EQ(table->item(0, 2)->text(), "2");
-    EXPECT_EQ(table->item(4, 0)->text(), "Totaal");
-    EXPECT_EQ(table->item(4, 3)->text(), TimeText(march.totals.work));
-    EXPECT_EQ(table->item(4, 9)->text(), AmountText(march.totals.totalInc));
+    EXPECT_EQ(cell(0, 1), "Bakker Installatietechniek");
+    EXPECT_EQ(cell(0, 2), "2");
+    EXPECT_EQ(cell(4, 0), "Totaal");
+    EXPECT_EQ(table->headerData(3, Qt::Horizontal).toString(), "Werktijd");
+    EXPECT_TRUE(table->index(4, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(cell(4, 3), TimeText(march.totals.work));
+    EXPECT_EQ(cell(4, 9), AmountText(march.totals.totalInc));
     const QString totals = win.find<QLabel>("LabelRapportTotalen")->text();
     EXPECT_TRUE(totals.startsWith("01-03-2021 - 31-03-2021 \u00B7 7 bonnen")) << totals.toStdString();
     EXPECT_TRUE(totals.contains("Totaal Ex " + AmountText(march.totals.totalEx))) << totals.toStdString();

@@ -57,15 +57,6 @@ QString whenComputed(const QString& expression)
     return QStringLiteral("(CASE WHEN %1 THEN %2 END)").arg(flag(QStringLiteral("autocomp")), expression);
 }
 
-const QString& base()
-{
-    static const QString b = amountBase();
-    return b;
-}
-
-QString vatIncluded() { return flag(QStringLiteral("prijsinc")); }
-QString percentage() { return number(QStringLiteral("percob")); }
-
 } // namespace
 
 QString WorkHours() { return daySum("werk"); }
@@ -73,24 +64,34 @@ QString Overtime() { return daySum("over"); }
 QString TravelHours() { return daySum("reis"); }
 QString Distance() { return daySum("km"); }
 
-QString TotalEx()
+QString AmountBase()
 {
-    // Prices with VAT: the sum includes it and the total without VAT is taken out of it.
-    return whenComputed(QStringLiteral("(CASE WHEN %1 THEN %2 / (%3 + 100) * 100 ELSE %2 END)")
-                            .arg(vatIncluded(), base(), percentage()));
+    static const QString b = whenComputed(amountBase());
+    return b;
 }
 
-QString Vat()
+QString VatIncluded() { return flag(QStringLiteral("prijsinc")); }
+QString VatPercentage() { return number(QStringLiteral("percob")); }
+
+// Prices with VAT: the sum includes it and the total without VAT is taken out of it.
+QString TotalExOf(const QString& b, const QString& included, const QString& p)
 {
-    return whenComputed(QStringLiteral("(CASE WHEN %1 THEN %2 - %2 / (%3 + 100) * 100 ELSE %2 / 100 * %3 END)")
-                            .arg(vatIncluded(), base(), percentage()));
+    return QStringLiteral("(CASE WHEN %1 THEN %2 / (%3 + 100) * 100 ELSE %2 END)").arg(included, b, p);
 }
 
-QString TotalInc()
+QString VatOf(const QString& b, const QString& included, const QString& p)
 {
-    return whenComputed(QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %2 + %2 / 100 * %3 END)")
-                            .arg(vatIncluded(), base(), percentage()));
+    return QStringLiteral("(CASE WHEN %1 THEN %2 - %2 / (%3 + 100) * 100 ELSE %2 / 100 * %3 END)").arg(included, b, p);
 }
+
+QString TotalIncOf(const QString& b, const QString& included, const QString& p)
+{
+    return QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %2 + %2 / 100 * %3 END)").arg(included, b, p);
+}
+
+QString TotalEx() { return TotalExOf(AmountBase(), VatIncluded(), VatPercentage()); }
+QString Vat() { return VatOf(AmountBase(), VatIncluded(), VatPercentage()); }
+QString TotalInc() { return TotalIncOf(AmountBase(), VatIncluded(), VatPercentage()); }
 
 QString Signed() { return flag(QStringLiteral("ondertekend")); }
 

@@ -27,6 +27,16 @@ QString Distance();    // km1 + .. + km7
 QString TotalEx();
 QString Vat();
 QString TotalInc();
+// The same three in parts, for a statement that computes the sum once per ticket: the sum the
+// VAT is computed on (null when the document computes no amounts), whether the prices include
+// VAT, the VAT percentage, and the three amounts over values of those (column names of an
+// inner query, say).
+QString AmountBase();
+QString VatIncluded();
+QString VatPercentage();
+QString TotalExOf(const QString& base, const QString& included, const QString& percentage);
+QString VatOf(const QString& base, const QString& included, const QString& percentage);
+QString TotalIncOf(const QString& base, const QString& included, const QString& percentage);
 // 1 when the ticket is signed, else 0.
 QString Signed();
 

@@ -1,6 +1,7 @@
 #include "ReportPage.h"
 
 #include "ReportChart.h"
+#include "ReportTableModel.h"
 #include "app/KVGlobal.h"
 #include "app/Language.h"
 #include "app/TFMain.h"
@@ -14,7 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,8 +35,6 @@ const std::pair<const char*, const char*> kPeriods[] = {
 constexpr ReportPeriod::Kind kKinds[] = {ReportPeriod::Kind::ThisWeek, ReportPeriod::Kind::ThisMonth,
                                         ReportPeriod::Kind::LastMonth, ReportPeriod::Kind::Range};
 constexpr int kRangeTab = 3;
-
-enum Column { Month, Client, Tickets, Work, Overtime, Travel, Distance, TotalEx, Vat, TotalInc, Columns };
 
 QDateEdit* dateEdit(const QString& name, QWidget* parent)
 {
@@ -107,7 +106,9 @@ ReportPage::ReportPage(TFMain& w) : KVPage(kPage), m_w(w), m_g(w.global())
     m_chart->setMinimumHeight(200);
     bodyLayout()->addWidget(m_chart, 3);
 
-    m_table = new QTableWidget(0, Columns, body());
+    m_rows = new ReportTableModel(m_g, this);
+    m_table = new QTableView(body());
+    m_table->setModel(m_rows);
     m_table->setObjectName(QStringLiteral("GridRapport"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -164,37 +165,8 @@ void ReportPage::showReport()
 
 void ReportPage::fillTable()
 {
-    auto caption = [this](const char* name) { return CapitalizeFirst(m_g.jargon.Caption(QLatin1String(name))); };
-    const QString total = m_g.Translate(QStringLiteral("Totaal"));
-    m_table->setHorizontalHeaderLabels({m_g.Translate(QStringLiteral("Maand")), caption("ListBoxItemOpdrachtgever"),
-                                        m_g.Translate(QStringLiteral("Bonnen")), caption("ListBoxItemWerktijd"),
-                                        caption("ListBoxItemOverwerk"), caption("ListBoxItemReistijd"),
-                                        m_g.settings.branche.afstand, total + QStringLiteral(" Ex"),
-                                        m_g.Translate(QStringLiteral("BTW")), total + QStringLiteral(" Inc")});
-    m_table->setUpdatesEnabled(false);
-    m_table->setRowCount(int(m_report.rows.size()) + 1);
-    auto put = [this](int row, const QString& month, const QString& client, const ReportRow& r, bool bold) {
-        const QString texts[Columns] = {month, client, QString::number(r.tickets), TimeText(r.work), TimeText(r.overtime),
-                                        TimeText(r.travel), QString::number(r.distance), AmountText(r.totalEx),
-                                        AmountText(r.vat), AmountText(r.totalInc)};
-        for (int c = 0; c < Columns; ++c) {
-            auto* item = new QTableWidgetItem(texts[c]);
-            item->setTextAlignment(Qt::AlignVCenter | (c >= Tickets ? Qt::AlignRight : Qt::AlignLeft));
-            if (bold) {
-                QFont f = item->font();
-                f.setBold(true);
-                item->setFont(f);
-                item->setBackground(QColor(0xF5, 0xF5, 0xF5));
-            }
-            m_table->setItem(row, c, item);
-        }
-    };
-    int row = 0;
-    for (const ReportRow& r : m_report.rows)
-        put(row++, TicketReport::MonthText(m_g, r.month), r.client, r, false);
-    put(row, total, QString(), m_report.totals, true);
+    m_rows->SetReport(m_report);
     m_table->resizeColumnsToContents();
-    m_table->setUpdatesEnabled(true);
 }
 
 QString ReportPage::totalsText() const

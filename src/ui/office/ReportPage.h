@@ -6,7 +6,8 @@ class KVGlobal;
 class QChartView;
 class QDateEdit;
 class QTabBar;
-class QTableWidget;
+class QTableView;
+class ReportTableModel;
 class TFMain;
 
 // The page "Rapport" (TabItemRapport) of the side menu: a period (this week, this month, last
@@ -30,7 +31,7 @@ public:
     QDateEdit* from() const { return m_from; }         // DateEditVan
     QDateEdit* to() const { return m_to; }             // DateEditTot
     QChartView* chartView() const { return m_chart; }  // ChartRapport
-    QTableWidget* table() const { return m_table; }    // GridRapport
+    QTableView* table() const { return m_table; }      // GridRapport
     QLabel* totals() const { return m_totals; }        // LabelRapportTotalen
 
 private:
@@ -45,7 +46,8 @@ private:
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;
     QChartView* m_chart = nullptr;
-    QTableWidget* m_table = nullptr;
+    QTableView* m_table = nullptr;
+    ReportTableModel* m_rows = nullptr;
     QLabel* m_totals = nullptr;
     TicketReportData m_report;
 };
