@@ -103,10 +103,11 @@ TEST_F(LocalStoreTest, OldestFormGainsExactlyTheAddedColumnsOnceAndSortIndexes)
     ASSERT_TRUE(q.exec("SELECT m.tbl_name, i.name FROM sqlite_master m, pragma_index_info(m.name) i WHERE m.type = 'index' ORDER BY 1, 2"));
     while (q.next())
         indexed << q.value(0).toString() + '.' + q.value(1).toString();
-    // The sort indexes, and the partial indexes of the rows the start-up repairs look at.
-    EXPECT_EQ(indexed, QString("bon.bonnr bon.datum bon.id bon.id bon.opdrachtgever bon.werkzh1 onderdeel.bestelnr onderdeel.id "
+    // The sort indexes, the partial indexes of the rows the start-up repairs look at, the index
+    // on the date key (an expression: no column name) and those of the local template table.
+    EXPECT_EQ(indexed, QString("bon. bon.bonnr bon.datum bon.id bon.id bon.opdrachtgever bon.werkzh1 onderdeel.bestelnr onderdeel.id "
                                "onderdeel.id onderdeel.omschr opdrachtgever.contactpers opdrachtgever.id opdrachtgever.id "
-                               "opdrachtgever.naam")
+                               "opdrachtgever.naam sjabloon.id sjabloon.naam")
                            .split(' '));
     q.finish();
 

@@ -6,6 +6,7 @@
 #include "app/Language.h"
 #include "app/Log.h"
 #include "document/Amounts.h"
+#include "store/LocalStore.h"
 #include "store/Table.h"
 #include "ticket/TicketOps.h"
 
@@ -26,15 +27,6 @@ constexpr int kPartGroups = 13;
 
 QString col(const char* stem, int k) { return QLatin1String(stem) + QString::number(k); }
 
-QString textOf(const QVariant& v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QByteArray)
-        return QString::fromUtf8(v.toByteArray());
-    return v.toString();
-}
-
 // A stored number as the ticket's load reads it: null is 0, a fraction is rounded, a text that
 // is no number counts as 0 here (the export reports, it does not refuse a ticket).
 qint64 integerOf(const QVariant& v)
@@ -47,7 +39,7 @@ qint64 integerOf(const QVariant& v)
     const qint64 i = v.toLongLong(&ok);
     if (ok)
         return i;
-    const double d = textOf(v).trimmed().toDouble(&ok);
+    const double d = ColumnText(v).trimmed().toDouble(&ok);
     return ok && std::isfinite(d) ? std::llround(d) : 0;
 }
 
@@ -98,10 +90,10 @@ constexpr int kFirstGroup = 14; // the position of bestelnr1 in ticketStatement
 ExportTicket readTicket(const QSqlQuery& q)
 {
     ExportTicket t;
-    t.bonnr = textOf(q.value(0));
-    t.datum = textOf(q.value(1));
-    t.opdrachtgever = textOf(q.value(2));
-    t.werklocatie = textOf(q.value(3));
+    t.bonnr = ColumnText(q.value(0));
+    t.datum = ColumnText(q.value(1));
+    t.opdrachtgever = ColumnText(q.value(2));
+    t.werklocatie = ColumnText(q.value(3));
     t.work = floatOf(q.value(4));
     t.overtime = floatOf(q.value(5));
     t.travel = floatOf(q.value(6));
@@ -117,9 +109,9 @@ ExportTicket readTicket(const QSqlQuery& q)
         const int at = kFirstGroup + (k - 1) * 4;
         ExportPartLine line;
         line.used = k <= used;
-        line.bestelnr = textOf(q.value(at));
+        line.bestelnr = ColumnText(q.value(at));
         line.aantal = integerOf(q.value(at + 1));
-        line.omschr = textOf(q.value(at + 2));
+        line.omschr = ColumnText(q.value(at + 2));
         line.prijs = floatOf(q.value(at + 3));
         t.lines << line;
     }

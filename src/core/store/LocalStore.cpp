@@ -119,16 +119,6 @@ constexpr RepairRows kOldDescription = {"kv_bon_werkzhmigrate", "bon", "werkzh1"
 constexpr RepairRows kOldNumber = {"kv_bon_renumber", "bon", "bonnr",
                                    "instr(bonnr, '-') > 0 AND length(bonnr) - instr(bonnr, '-') <= 4"};
 
-// A column value as text, as the repairs compare it.
-QString textOf(const QVariant& v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QByteArray)
-        return QString::fromUtf8(v.toByteArray());
-    return v.toString();
-}
-
 void exec(QSqlQuery& q, const QString& sql)
 {
     if (!q.exec(sql))
@@ -219,6 +209,15 @@ void AddColumn(KVGlobal& g, const QString& table, const QString& column, const Q
 
 }
 
+QString ColumnText(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+    return v.toString();
+}
+
 void InstallRowEvents(KVGlobal& g)
 {
     g.BonTable().OnNewRecord = [&g](Table& t) { BonTableNewRecord(g, t); };
@@ -306,7 +305,7 @@ void RepairIds(KVGlobal& g)
         for (size_t i = 0; i < tables.size(); ++i) {
             QList<qint64> rowids;
             ForCandidateRows(g, kIdRepairs[i], {QStringLiteral("ID")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-                if (textOf(v[0]).length() != 15)
+                if (ColumnText(v[0]).length() != 15)
                     rowids << rowid;
             });
             EditRows(*tables[i], rowids, [&g](Table& row, int) { row.SetString(QStringLiteral("id"), NewRecordId(g)); });
@@ -321,7 +320,7 @@ void MigrateWorkDescription(KVGlobal& g)
         QList<qint64> rowids;
         QStringList texts;
         ForCandidateRows(g, kOldDescription, {QStringLiteral("werkzh1"), QStringLiteral("werkzh2")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-            const QString w1 = textOf(v[0]), w2 = textOf(v[1]);
+            const QString w1 = ColumnText(v[0]), w2 = ColumnText(v[1]);
             if (w1.isEmpty() && w2.isEmpty())
                 return;
             rowids << rowid;
@@ -365,8 +364,8 @@ void RenumberTickets(KVGlobal& g)
         QList<qint64> rowids;
         QStringList numbers;
         ForCandidateRows(g, kOldNumber, {QStringLiteral("bonnr"), QStringLiteral("datum")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-            const QString bonnr = textOf(v[0]);
-            const QString renumbered = RenumberedBonnr(bonnr, textOf(v[1]));
+            const QString bonnr = ColumnText(v[0]);
+            const QString renumbered = RenumberedBonnr(bonnr, ColumnText(v[1]));
             if (renumbered != bonnr) {
                 rowids << rowid;
                 numbers << renumbered;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QVariant>
 
 class KVGlobal;
 
@@ -24,6 +25,10 @@ void UpgradeSchema(KVGlobal& g);
 // An index for each column the cursors and the overview grids sort or look up by, when it is
 // missing. Older versions of the program ignore them.
 void AddSortIndexes(KVGlobal& g);
+
+// A stored column value as text: null is empty, a blob is read as UTF-8 (older units stored
+// texts as blobs), anything else as its text.
+QString ColumnText(const QVariant& v);
 
 // The local tables that later versions added, when they are missing: sjabloon, the ticket
 // templates (never shared with other units). Older versions of the program leave them alone.
