@@ -60,8 +60,9 @@ struct Store {
 
 Store& TheStore()
 {
-    static Store* s = [] {
-        auto* store = new Store;
+    // Kept to the end of the program, when its folder goes.
+    static const std::unique_ptr<Store> s = [] {
+        auto store = std::make_unique<Store>();
         const QString path = store->folder() + QStringLiteral("kolvarn.db3");
         QFile schema(QStringLiteral(KV_SOURCE_DIR "/resources/schema.sql"));
         if (!schema.open(QIODevice::ReadOnly))
