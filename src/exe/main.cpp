@@ -18,6 +18,7 @@ int main(int argc, char* argv[])
     if (!FMain.Started())
         return 1;
     TerminationSignals closeOnSignal(FMain);
+    FMain.PlaceOnScreen();
     FMain.show();
     qCInfo(logApp).noquote() << EditionInfo::ProductName(edition) << EditionInfo::Version() << "started on"
                              << FMain.global().DocumentsFolder();

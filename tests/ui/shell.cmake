@@ -11,3 +11,5 @@ add_executable(kv_instance ${KV_TEST_DIR}/kv_instance.cpp)
 target_link_libraries(kv_instance PRIVATE kolvarn_ui)
 add_dependencies(test_startup kv_instance)
 target_compile_definitions(test_startup PRIVATE KV_INSTANCE_PROGRAM="$<TARGET_FILE:kv_instance>")
+# The window as a desktop program: place on the screen, keys, captions of every page.
+kv_test(test_desktop ${KV_TEST_DIR}/test_desktop.cpp)

@@ -134,6 +134,26 @@ TEST(Log, NoPasswordReachesTheLog)
     EXPECT_TRUE(everything.contains("started on"));
     for (const char* secret : {"Mail-Geheim-7", "Cloud-Geheim-8"})
         EXPECT_FALSE(everything.contains(secret)) << secret;
+    // The sync that could not reach its server says so, and why.
+    EXPECT_TRUE(p.Log().contains("kolvarn.cloud")) << p.Log().toStdString();
+}
+
+// A database that does not open leaves a line with the file and the reason, besides the message
+// on the screen (answered here by the logout that closes the window).
+TEST(Log, ADatabaseThatDoesNotOpenLeavesItsReason)
+{
+    TempDocs docs;
+    docs.WriteFile("kolvarn.db3", "not a database, but a text someone saved over it");
+    Program p;
+    p.process.start(p.exe, {"--documents", docs.path()});
+    ASSERT_TRUE(p.process.waitForStarted(10000));
+    for (int i = 0; i < 300 && !p.Log().contains("not opened"); ++i)
+        p.process.waitForFinished(100);
+    ::kill(p.process.processId(), SIGTERM);
+    ASSERT_TRUE(p.process.waitForFinished(20000));
+    const QString log = p.Log();
+    EXPECT_TRUE(log.contains("kolvarn.store")) << log.toStdString();
+    EXPECT_TRUE(log.contains(docs.file("kolvarn.db3") + " present but not opened: ")) << log.toStdString();
 }
 
 // Lines go to the file, a full file is rotated and only the last few are kept; a secret handed

@@ -47,6 +47,12 @@ struct Settings {
         QString valuta = QStringLiteral("\u20AC");
         QString afstand = QStringLiteral("Km");
     } branche;
+    // The window's last place on the screen (its inside, without the frame); a width or height
+    // of 0 means none was stored and the window takes its default place.
+    struct Venster {
+        int x = 0, y = 0;
+        int breedte = 0, hoogte = 0;
+    } venster;
     std::array<TSyncDev, 11> syncDevs;
     QStringList mailtekst; // the lines of MemoMail
 };

@@ -20,6 +20,7 @@ const QString PRO = QStringLiteral("PRO");
 const QString BRANCHE = QStringLiteral("BRANCHE");
 const QString SYNC = QStringLiteral("SYNC");
 const QString MAILTEKST = QStringLiteral("mailtekst");
+const QString VENSTER = QStringLiteral("VENSTER");
 
 // The document has 13 parts lines in all, shared by the used and the needed parts.
 constexpr int kPartsLines = 13;
@@ -186,6 +187,11 @@ void ReadSettings(KVGlobal& g, const std::function<void(KVGlobal&)>& connectAtSt
 
     s.mailtekst = readMailText(ini);
 
+    s.venster.x = ini.ReadInteger(VENSTER, QStringLiteral("x"), d.venster.x);
+    s.venster.y = ini.ReadInteger(VENSTER, QStringLiteral("y"), d.venster.y);
+    s.venster.breedte = std::max(0, ini.ReadInteger(VENSTER, QStringLiteral("breedte"), d.venster.breedte));
+    s.venster.hoogte = std::max(0, ini.ReadInteger(VENSTER, QStringLiteral("hoogte"), d.venster.hoogte));
+
     g.ids.IdLocation = QStringLiteral("L");
     g.ids.IdMachine = QStringLiteral("M");
     g.ids.IdUser = QStringLiteral("KV");
@@ -257,6 +263,13 @@ void WriteMainSettings(const KVGlobal& g)
     ini.WriteInteger(MAILTEKST, QStringLiteral("count"), int(s.mailtekst.size()));
     for (int k = 0; k < int(s.mailtekst.size()); ++k)
         ini.WriteString(MAILTEKST, regel(k), s.mailtekst.at(k));
+
+    if (s.venster.breedte > 0 && s.venster.hoogte > 0) {
+        ini.WriteInteger(VENSTER, QStringLiteral("x"), s.venster.x);
+        ini.WriteInteger(VENSTER, QStringLiteral("y"), s.venster.y);
+        ini.WriteInteger(VENSTER, QStringLiteral("breedte"), s.venster.breedte);
+        ini.WriteInteger(VENSTER, QStringLiteral("hoogte"), s.venster.hoogte);
+    }
     ini.Save();
 }
 

@@ -5,6 +5,7 @@
 #include "Table.h"
 #include "app/KVError.h"
 #include "app/KVGlobal.h"
+#include "app/Log.h"
 #include "ticket/BonStore.h"
 
 #include <QFileInfo>
@@ -379,6 +380,7 @@ bool OpenDatabase(KVGlobal& g)
 {
     const QString path = g.DatabasePath();
     InstallRowEvents(g);
+    QString reason;
     try {
         g.db().Open(path);
         UpgradeSchema(g);
@@ -393,12 +395,16 @@ bool OpenDatabase(KVGlobal& g)
         if (g.settings.inst.correctie)
             RenumberTickets(g);
         return true;
+    } catch (const std::exception& e) {
+        reason = QString::fromUtf8(e.what());
     } catch (...) {
-        // Closed before the message is up, so that nothing reaches a half-opened store while
-        // the message waits for its OK.
-        g.db().Close();
-        const bool present = QFileInfo(path).isFile();
-        g.seams.ShowMessage(path + QStringLiteral(" opent niet. ") + (present ? QStringLiteral("aanwezig") : QStringLiteral("ontbrekend")));
-        return false;
+        reason = QStringLiteral("an unknown error");
     }
+    // Closed before the message is up, so that nothing reaches a half-opened store while the
+    // message waits for its OK.
+    g.db().Close();
+    const bool present = QFileInfo(path).isFile();
+    qCWarning(logStore).noquote() << "database" << path << (present ? "present" : "missing") << "but not opened:" << reason;
+    g.seams.ShowMessage(path + QStringLiteral(" opent niet. ") + (present ? QStringLiteral("aanwezig") : QStringLiteral("ontbrekend")));
+    return false;
 }

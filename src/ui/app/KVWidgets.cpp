@@ -14,6 +14,7 @@
 namespace {
 constexpr int kLongPressMs = 600;
 const QColor kLine(0xDD, 0xDD, 0xDD);
+const QColor kFocus(0xF5, 0xA6, 0x23);
 const QColor kDetail(0x77, 0x77, 0x77);
 const QColor kAccent(0x1F, 0x4E, 0x79);
 
@@ -45,7 +46,9 @@ KVSpeedButton::KVSpeedButton(const QString& objectName, const QString& text, QWi
     setObjectName(objectName);
     setText(text);
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, never taken by a click or a touch, which would pull the focus (and the
+    // on-screen keyboard) away from the field being edited.
+    setFocusPolicy(Qt::TabFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setCursor(Qt::PointingHandCursor);
 }
@@ -56,7 +59,7 @@ KVListItem::KVListItem(const QString& objectName, const QString& caption, QWidge
 {
     setObjectName(objectName);
     setText(caption);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAttribute(Qt::WA_AcceptTouchEvents);
@@ -145,6 +148,10 @@ void KVListItem::paintEvent(QPaintEvent*)
     p.fillRect(r, m_header ? QColor(0xF2, 0xF2, 0xF2) : (isDown() ? QColor(0xE8, 0xEE, 0xF5) : Qt::white));
     p.setPen(kLine);
     p.drawLine(r.bottomLeft(), r.bottomRight());
+    if (hasFocus()) {
+        p.setPen(QPen(kFocus, 2));
+        p.drawRect(r.adjusted(1, 1, -1, -1));
+    }
 
     const int margin = fontMetrics().height() * 2 / 3;
     int x = margin;
@@ -374,6 +381,12 @@ QString KVStyleSheet(double scale)
                "QTabWidget::pane { border: none; }"
                "QTabBar::tab { background: white; color: #1F4E79; border: 1px solid #1F4E79; padding: %4px %5px; min-height: %10px; }"
                "QTabBar::tab:selected { background: #1F4E79; color: white; }"
+               // The focus frame: where Tab has brought the keyboard.
+               "QWidget[kvTopBar=\"true\"] QToolButton:focus, QWidget[kvBottomBar=\"true\"] QToolButton:focus {"
+               "  border: 2px solid #F5A623; border-radius: 6px; }"
+               "QToolButton:focus, QPushButton:focus, QCheckBox:focus, QRadioButton:focus { border: 2px solid #F5A623; border-radius: 6px; }"
+               "QLineEdit:focus, QDoubleSpinBox:focus, QSpinBox:focus, QDateEdit:focus, QTimeEdit:focus, QComboBox:focus,"
+               "  QPlainTextEdit:focus, QTextEdit:focus { border: 2px solid #1F4E79; }"
                "QTabBar::tab:first { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
                "QTabBar::tab:last { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }"
                // The main page's own controls, here rather than in sheets of their own: a

@@ -1,7 +1,9 @@
 #include "TFMain.h"
 
 #include "KVSoundPlayer.h"
+#include "PageKeys.h"
 #include "ProgressOverlay.h"
+#include "WindowPlacement.h"
 #include "SettingsPages.h"
 #include "document/PreviewPage.h"
 #include "KVWidgets.h"
@@ -39,6 +41,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -72,7 +75,7 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     initUiResources();
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(EditionInfo::ProductName(edition));
-    resize(480, 800);
+    resize(WindowSize::Preferred);
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("VertScrollBox1"));
@@ -128,6 +131,11 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         {{QStringLiteral("TabItemRapport")}, [this] { Report(); }},
     };
     connectMainPage();
+    new PageKeys(this, [this]() -> QWidget* {
+        if (m_termEditor && m_termEditor->isVisible())
+            return m_termEditor;
+        return m_tabs->currentWidget();
+    });
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
 
     connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
@@ -344,10 +352,27 @@ void TFMain::closeEvent(QCloseEvent* e)
         e->accept();
         return;
     }
+    // The inside of the window as the user left it; a maximised window keeps its normal place.
+    const QRect place = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    m_g->settings.venster = {place.x(), place.y(), place.width(), place.height()};
     WriteMainSettings(*m_g);
     m_g->bon.werkzh.clear();
     m_g->bon.opm.clear();
     e->accept();
+}
+
+void TFMain::PlaceOnScreen()
+{
+    const Settings::Venster& v = m_g->settings.venster;
+    const QRect stored = v.breedte > 0 && v.hoogte > 0 ? QRect(v.x, v.y, v.breedte, v.hoogte) : QRect();
+    QScreen* target = stored.isEmpty() ? nullptr : QGuiApplication::screenAt(stored.center());
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    const QRect available = target->availableGeometry();
+    setMinimumSize(WindowSize::Minimum.boundedTo(available.marginsRemoved(WindowSize::AssumedFrame).size()));
+    setGeometry(WindowPlacement(available, stored, WindowSize::AssumedFrame));
 }
 
 void TFMain::ApplyScale(double scale)
@@ -650,7 +675,7 @@ void TFMain::resizeEvent(QResizeEvent* e)
 TermEditor* TFMain::PopupJargon()
 {
     if (!m_termEditor) {
-        m_termEditor = new TermEditor(this);
+        m_termEditor = new TermEditor(this, [this](const QString& text) { return m_g->Translate(text); });
         connect(m_termEditor, &TermEditor::SaveTerm, this, [this](const QString& item, const QString& text) {
             m_g->jargon.SaveTerm(m_g->TermsPath(), item, text);
         });

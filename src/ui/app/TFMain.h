@@ -56,6 +56,10 @@ public:
     // False when another running program holds the documents folder: the start-up stopped
     // after saying so, and the window must not be shown.
     bool Started() const { return m_started; }
+    // Puts the window on the screen it was on when last closed, where it still fits, or at its
+    // default place (see WindowPlacement). The program calls it once before showing the window.
+    void PlaceOnScreen();
+
     // The lock file of a documents folder that a running program holds.
     static QString LockFileName() { return QStringLiteral("kolvarn.lock"); }
 

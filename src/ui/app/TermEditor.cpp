@@ -6,33 +6,33 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TermEditor::TermEditor(QWidget* parent) : QFrame(parent)
+TermEditor::TermEditor(QWidget* parent, Translation translate) : QFrame(parent), m_translate(std::move(translate))
 {
     setObjectName(QStringLiteral("TMSFMXPopupJargon"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("#TMSFMXPopupJargon { background: white; border: 1px solid #999; border-radius: 10px; }"));
     auto* v = new QVBoxLayout(this);
-    auto* header = new QLabel(QStringLiteral("Jargon"), this);
-    header->setAlignment(Qt::AlignCenter);
-    header->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_header = new QLabel(this);
+    m_header->setAlignment(Qt::AlignCenter);
+    m_header->setStyleSheet(QStringLiteral("font-weight: bold;"));
     m_origin = new QLabel(this);
     m_origin->setObjectName(QStringLiteral("LabelOrigin"));
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("EditJargon"));
     auto* buttons = new QHBoxLayout;
-    auto* back = new QPushButton(QStringLiteral("Terug"), this);
-    back->setObjectName(QStringLiteral("ButtonJargonTerug"));
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ButtonJargonOK"));
-    buttons->addWidget(back);
-    buttons->addWidget(ok);
-    v->addWidget(header);
+    m_back = new QPushButton(this);
+    m_back->setObjectName(QStringLiteral("ButtonJargonTerug"));
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("ButtonJargonOK"));
+    buttons->addWidget(m_back);
+    buttons->addWidget(m_ok);
+    v->addWidget(m_header);
     v->addWidget(m_origin);
     v->addWidget(m_edit);
     v->addLayout(buttons);
-    connect(back, &QPushButton::clicked, this, &QWidget::hide);
-    connect(ok, &QPushButton::clicked, this, [this] {
+    connect(m_back, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
         emit SaveTerm(m_item, m_edit->text());
         hide();
     });
@@ -42,6 +42,9 @@ TermEditor::TermEditor(QWidget* parent) : QFrame(parent)
 void TermEditor::Open(const QString& itemName, const QString& currentCaption)
 {
     m_item = itemName;
+    m_header->setText(m_translate(QStringLiteral("Jargon")));
+    m_back->setText(m_translate(QStringLiteral("Terug")));
+    m_ok->setText(m_translate(QStringLiteral("OK")));
     m_origin->setText(currentCaption);
     m_edit->clear();
     centre();

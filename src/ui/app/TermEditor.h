@@ -1,6 +1,8 @@
 #pragma once
 #include <QFrame>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -10,7 +12,10 @@ class QPushButton;
 class TermEditor : public QFrame {
     Q_OBJECT
 public:
-    explicit TermEditor(QWidget* parent);
+    // translate: the current language's text for a source text; the popup's own texts follow
+    // the language each time it opens.
+    using Translation = std::function<QString(const QString&)>;
+    TermEditor(QWidget* parent, Translation translate);
     void Open(const QString& itemName, const QString& currentCaption);
     QString JargonItem() const { return m_item; }
     QLabel* LabelOrigin() const { return m_origin; }
@@ -21,6 +26,10 @@ signals:
 
 private:
     void centre();
+    Translation m_translate;
+    QLabel* m_header;
+    QPushButton* m_back;
+    QPushButton* m_ok;
     QString m_item;
     QLabel* m_origin;
     QLineEdit* m_edit;
