@@ -178,8 +178,15 @@ TEST(TemplatePages, TheTemplatesPageStartsRenamesAndDeletes)
     EXPECT_EQ(win.rec.messages.last(), "Er is al een sjabloon met deze naam. airco");
     win.click("ListBoxItemSjablonen2");
     win.click("ListBoxItemSjabloonHernoem");
+    // The keys act on the name asked, not on the page beneath: Esc leaves the name and the page
+    // stays; Enter in the name is its OK.
+    QTest::keyClick(win.find<QLineEdit>("EditNaam"), Qt::Key_Escape);
+    EXPECT_FALSE(shown(win, "PopupSjabloonNaam"));
+    EXPECT_EQ(win.page(), "TabItemSjablonen");
+    win.click("ListBoxItemSjablonen2");
+    win.click("ListBoxItemSjabloonHernoem");
     win.find<QLineEdit>("EditNaam")->setText(QStringLiteral("CV-ketel"));
-    win.click("ButtonNaamOK");
+    QTest::keyClick(win.find<QLineEdit>("EditNaam"), Qt::Key_Return);
     EXPECT_EQ(caption(win, "ListBoxItemSjablonen2"), "CV-ketel");
 
     // Delete asks first; "no" keeps it.

@@ -2,6 +2,7 @@
 
 #include "KVSoundPlayer.h"
 #include "PageKeys.h"
+#include "Popups.h"
 #include "ProgressOverlay.h"
 #include "WindowPlacement.h"
 #include "SettingsPages.h"
@@ -134,6 +135,10 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
     new PageKeys(this, [this]() -> QWidget* {
         if (m_termEditor && m_termEditor->isVisible())
             return m_termEditor;
+        // A choice or a name asked over the page takes the keys before the page beneath it.
+        for (KVPopup* popup : QObject::findChildren<KVPopup*>(QString(), Qt::FindDirectChildrenOnly))
+            if (popup->isVisible())
+                return popup;
         return m_tabs->currentWidget();
     });
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
