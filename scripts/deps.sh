@@ -9,6 +9,8 @@ PACKAGES=(
   libsqlite3-dev sqlite3 libsimpleini-dev libgtest-dev libbenchmark-dev googletest
   xdg-utils xvfb xauth fonts-liberation2 poppler-utils python3-aiosmtpd
   desktop-file-utils appstream file
+  # The CMake files of Qt Charts look for Qt OpenGL, which qt6-charts-dev does not pull in.
+  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev python3-openpyxl
   imagemagick x11-apps sox lame ca-certificates openssl
 )
 missing=()

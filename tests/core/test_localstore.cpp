@@ -103,11 +103,12 @@ TEST_F(LocalStoreTest, OldestFormGainsExactlyTheAddedColumnsOnceAndSortIndexes)
     ASSERT_TRUE(q.exec("SELECT m.tbl_name, i.name FROM sqlite_master m, pragma_index_info(m.name) i WHERE m.type = 'index' ORDER BY 1, 2"));
     while (q.next())
         indexed << q.value(0).toString() + '.' + q.value(1).toString();
-    // The sort indexes, the partial indexes of the rows the start-up repairs look at, and the
-    // keys of the outbox and the conflict copies.
-    EXPECT_EQ(indexed, QString("bon.bonnr bon.datum bon.id bon.id bon.opdrachtgever bon.werkzh1 conflicts.copy onderdeel.bestelnr "
-                               "onderdeel.id onderdeel.id onderdeel.omschr opdrachtgever.contactpers opdrachtgever.id "
-                               "opdrachtgever.id opdrachtgever.naam outbox.rec")
+    // The sort indexes, the partial indexes of the rows the start-up repairs look at, the index
+    // on the date key (an expression: no column name), the keys of the outbox and the conflict
+    // copies, and those of the local template table.
+    EXPECT_EQ(indexed, QString("bon. bon.bonnr bon.datum bon.id bon.id bon.opdrachtgever bon.werkzh1 conflicts.copy "
+                               "onderdeel.bestelnr onderdeel.id onderdeel.id onderdeel.omschr opdrachtgever.contactpers "
+                               "opdrachtgever.id opdrachtgever.id opdrachtgever.naam outbox.rec sjabloon.id sjabloon.naam")
                            .split(' '));
     q.finish();
 

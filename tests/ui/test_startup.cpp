@@ -169,7 +169,7 @@ TEST(LazyPages, OnlyTheMainPageIsBuiltAtStartUpAndEveryPageCanStillBeFoundByName
 
     // A control of a page not built yet is found all the same.
     EXPECT_TRUE(w.findChild<QLineEdit*>("EditBonnr"));
-    EXPECT_EQ(w.TabControl1()->count(), 20); // every page, the conflicts page too
+    EXPECT_EQ(w.TabControl1()->count(), 22); // every page, the conflicts, templates and report pages too
 }
 
 // Captions are registered when their page is built, after the start-up applied the user's

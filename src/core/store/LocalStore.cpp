@@ -15,6 +15,7 @@
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVector>
 #include <algorithm>
 #include <array>
@@ -120,16 +121,6 @@ constexpr RepairRows kOldDescription = {"kv_bon_werkzhmigrate", "bon", "werkzh1"
 constexpr RepairRows kOldNumber = {"kv_bon_renumber", "bon", "bonnr",
                                    "instr(bonnr, '-') > 0 AND length(bonnr) - instr(bonnr, '-') <= 4"};
 
-// A column value as text, as the repairs compare it.
-QString textOf(const QVariant& v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QByteArray)
-        return QString::fromUtf8(v.toByteArray());
-    return v.toString();
-}
-
 void exec(QSqlQuery& q, const QString& sql)
 {
     if (!q.exec(sql))
@@ -220,6 +211,15 @@ void AddColumn(KVGlobal& g, const QString& table, const QString& column, const Q
 
 }
 
+QString ColumnText(const QVariant& v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+    return v.toString();
+}
+
 void InstallRowEvents(KVGlobal& g)
 {
     g.BonTable().OnNewRecord = [&g](Table& t) { BonTableNewRecord(g, t); };
@@ -258,6 +258,48 @@ void AddSortIndexes(KVGlobal& g)
     });
 }
 
+void AddLocalTables(KVGlobal& g)
+{
+    // A template keeps the client, the work location, the work description, the kinds of
+    // work, the parts lines and the rates of a ticket, in columns of the same names and types.
+    QStringList columns = {QStringLiteral("id VARCHAR(15)"),           QStringLiteral("naam VARCHAR(100)"),
+                           QStringLiteral("opdrachtgever VARCHAR(100)"), QStringLiteral("contactpers VARCHAR(100)"),
+                           QStringLiteral("email VARCHAR(100)"),       QStringLiteral("adres CHAR(50)"),
+                           QStringLiteral("pcplaats CHAR(50)"),        QStringLiteral("werklocatie VARCHAR(100)"),
+                           QStringLiteral("werkzh BLOB_TEXT")};
+    auto numbered = [&columns](const char* stem, int from, int to, const char* type) {
+        for (int k = from; k <= to; ++k)
+            columns << QStringLiteral("%1%2 %3").arg(QLatin1String(stem)).arg(k).arg(QLatin1String(type));
+    };
+    numbered("tw", 1, 10, "BOOLEAN");
+    numbered("twd", 7, 10, "VARCHAR(30)");
+    columns << QStringLiteral("numodd INTEGER") << QStringLiteral("numnodig INT(2)");
+    numbered("bestelnr", 1, 13, "VARCHAR(30)");
+    numbered("aantal", 1, 13, "INTEGER");
+    numbered("omschr", 1, 13, "VARCHAR(100)");
+    numbered("prijs", 1, 13, "FLOAT");
+    for (const char* rate : {"uurprijswerk", "uurprijsover", "uurprijsreis", "kmprijs", "percob"})
+        columns << QLatin1String(rate) + QStringLiteral(" FLOAT(10,2)");
+    columns << QStringLiteral("autocomp BOOLEAN") << QStringLiteral("prijsinc BOOLEAN");
+    g.db().InTransaction([&] {
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE TABLE IF NOT EXISTS sjabloon (") + columns.join(QStringLiteral(", "))
+                              + QLatin1Char(')'));
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_sjabloon_naam ON sjabloon (naam)"));
+        g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_sjabloon_id ON sjabloon (id)"));
+    });
+}
+
+QString TicketDayKeyExpression()
+{
+    return QStringLiteral("(substr(datum,7,4)||substr(datum,4,2)||substr(datum,1,2))");
+}
+
+void AddDateIndex(KVGlobal& g)
+{
+    g.HulpTable().ExecSQL(QStringLiteral("CREATE INDEX IF NOT EXISTS kv_bon_dagsleutel ON bon ")
+                          + TicketDayKeyExpression());
+}
+
 void RepairIds(KVGlobal& g)
 {
     g.db().InTransaction([&] {
@@ -265,7 +307,7 @@ void RepairIds(KVGlobal& g)
         for (size_t i = 0; i < tables.size(); ++i) {
             QList<qint64> rowids;
             ForCandidateRows(g, kIdRepairs[i], {QStringLiteral("ID")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-                if (textOf(v[0]).length() != 15)
+                if (ColumnText(v[0]).length() != 15)
                     rowids << rowid;
             });
             EditRows(*tables[i], rowids, [&g](Table& row, int) { row.SetString(QStringLiteral("id"), NewRecordId(g)); });
@@ -280,7 +322,7 @@ void MigrateWorkDescription(KVGlobal& g)
         QList<qint64> rowids;
         QStringList texts;
         ForCandidateRows(g, kOldDescription, {QStringLiteral("werkzh1"), QStringLiteral("werkzh2")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-            const QString w1 = textOf(v[0]), w2 = textOf(v[1]);
+            const QString w1 = ColumnText(v[0]), w2 = ColumnText(v[1]);
             if (w1.isEmpty() && w2.isEmpty())
                 return;
             rowids << rowid;
@@ -324,8 +366,8 @@ void RenumberTickets(KVGlobal& g)
         QList<qint64> rowids;
         QStringList numbers;
         ForCandidateRows(g, kOldNumber, {QStringLiteral("bonnr"), QStringLiteral("datum")}, [&](qint64 rowid, const QVector<QVariant>& v) {
-            const QString bonnr = textOf(v[0]);
-            const QString renumbered = RenumberedBonnr(bonnr, textOf(v[1]));
+            const QString bonnr = ColumnText(v[0]);
+            const QString renumbered = RenumberedBonnr(bonnr, ColumnText(v[1]));
             if (renumbered != bonnr) {
                 rowids << rowid;
                 numbers << renumbered;
@@ -345,6 +387,8 @@ bool OpenDatabase(KVGlobal& g)
         UpgradeSchema(g);
         AddSortIndexes(g);
         AddSyncTables(g);
+        AddLocalTables(g);
+        AddDateIndex(g);
         g.BonTable().Open();
         g.OpdrachtgeverTable().Open();
         g.OnderdeelTable().Open();

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QVariant>
 
 class KVGlobal;
 
@@ -24,6 +25,20 @@ void UpgradeSchema(KVGlobal& g);
 // An index for each column the cursors and the overview grids sort or look up by, when it is
 // missing. Older versions of the program ignore them.
 void AddSortIndexes(KVGlobal& g);
+
+// A stored column value as text: null is empty, a blob is read as UTF-8 (older units stored
+// texts as blobs), anything else as its text.
+QString ColumnText(const QVariant& v);
+
+// The local tables that later versions added, when they are missing: sjabloon, the ticket
+// templates (never shared with other units). Older versions of the program leave them alone.
+void AddLocalTables(KVGlobal& g);
+// The ticket date "DD-MM-YYYY" of a bon row as "YYYYMMDD", in the one spelling that both the
+// index of AddDateIndex and every query that searches a period by it use.
+QString TicketDayKeyExpression();
+// An index on TicketDayKeyExpression, so that the tickets of a period are found without reading
+// the others. Older versions of the program keep it up to date without knowing it.
+void AddDateIndex(KVGlobal& g);
 
 // A fresh identifier for every row of bon, opdrachtgever and onderdeel (in that order; within
 // a table in the order the rows were stored) whose id is not 15 characters long, edited and

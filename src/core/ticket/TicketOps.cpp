@@ -97,18 +97,7 @@ void writeColumns(KVGlobal& g, Table& t)
         t.SetFloat(col("reis", d), b.reis[d]);
         t.SetInteger(col("km", d), b.km[d]);
     }
-    // Used lines first, then the needed lines, then empty groups; the counts are held inside
-    // the 13 groups so that a count out of range cannot name a column that does not exist.
-    const int used = std::clamp(b.numodd, 0, kPartGroups);
-    const int needed = std::clamp(b.numnodig, 0, kPartGroups - used);
-    t.SetInteger(QStringLiteral("numodd"), used);
-    t.SetInteger(QStringLiteral("numnodig"), needed);
-    for (int k = 1; k <= used; ++k)
-        writeLine(t, k, b.gebruikt[k]);
-    for (int k = 1; k <= needed; ++k)
-        writeLine(t, used + k, b.benodigd[k]);
-    for (int k = used + needed + 1; k <= kPartGroups; ++k)
-        writeNullLine(t, k);
+    WritePartsLines(t, b);
     const int photos = std::clamp(b.numfoto, 0, kPhotos);
     t.SetInteger(QStringLiteral("numfoto"), photos);
     for (int k = 1; k <= kPhotos; ++k) {
@@ -214,6 +203,40 @@ template <class F> void changing(Table& t, F&& fn)
 } // namespace
 
 QString NoDetail() { return QStringLiteral("...."); }
+
+void WritePartsLines(Table& t, const TBon& b)
+{
+    // Used lines first, then the needed lines, then empty groups; the counts are held inside
+    // the 13 groups so that a count out of range cannot name a column that does not exist.
+    const int used = std::clamp(b.numodd, 0, kPartGroups);
+    const int needed = std::clamp(b.numnodig, 0, kPartGroups - used);
+    t.SetInteger(QStringLiteral("numodd"), used);
+    t.SetInteger(QStringLiteral("numnodig"), needed);
+    for (int k = 1; k <= used; ++k)
+        writeLine(t, k, b.gebruikt[k]);
+    for (int k = 1; k <= needed; ++k)
+        writeLine(t, used + k, b.benodigd[k]);
+    for (int k = used + needed + 1; k <= kPartGroups; ++k)
+        writeNullLine(t, k);
+}
+
+void ReadPartsLines(const Table& t, TBon& b)
+{
+    // Counts from another unit are held inside the 13 groups.
+    b.numodd = static_cast<int>(std::clamp<qint64>(t.AsInteger(QStringLiteral("numodd")), 0, kPartGroups));
+    b.numnodig = static_cast<int>(
+        std::clamp<qint64>(t.AsInteger(QStringLiteral("numnodig")), 0, kPartGroups - b.numodd));
+    for (int k = 1; k <= kPartGroups; ++k) {
+        if (k <= b.numodd)
+            b.gebruikt[k] = readLine(t, k);
+        else
+            clearLine(b.gebruikt[k]);
+        if (k <= b.numnodig)
+            b.benodigd[k] = readLine(t, b.numodd + k);
+        else
+            clearLine(b.benodigd[k]);
+    }
+}
 
 QString UseTicketNumber(KVGlobal& g)
 {
@@ -352,20 +375,7 @@ LoadResult LoadBon(KVGlobal& g, const QString& id)
         details.dag[d] = DayDetail(b, d);
     }
 
-    // Counts from another unit are held inside the 13 groups and the four photos.
-    b.numodd = static_cast<int>(std::clamp<qint64>(t.AsInteger(QStringLiteral("numodd")), 0, kPartGroups));
-    b.numnodig = static_cast<int>(
-        std::clamp<qint64>(t.AsInteger(QStringLiteral("numnodig")), 0, kPartGroups - b.numodd));
-    for (int k = 1; k <= kPartGroups; ++k) {
-        if (k <= b.numodd)
-            b.gebruikt[k] = readLine(t, k);
-        else
-            clearLine(b.gebruikt[k]);
-        if (k <= b.numnodig)
-            b.benodigd[k] = readLine(t, b.numodd + k);
-        else
-            clearLine(b.benodigd[k]);
-    }
+    ReadPartsLines(t, b);
     // The document reserves rows for at least the lines of the loaded ticket.
     result.maximaChanged = AdjustDocumentPlanToTicket(g, b.numodd, b.numnodig);
 

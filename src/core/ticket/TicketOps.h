@@ -5,6 +5,7 @@
 #include <array>
 
 class KVGlobal;
+class Table;
 struct Settings;
 struct TBon;
 
@@ -65,6 +66,13 @@ QString TypeText(const KVGlobal& g, int k);
 QString TypeSummary(const KVGlobal& g);
 // A day item's detail after a load: its date when the day has any hours or kilometres.
 QString DayDetail(const TBon& bon, int day);
+
+// The parts lines of a ticket in the 13 column groups of a bon row (or of a row with the same
+// columns): numodd and numnodig, the used lines from group 1, the needed lines after them,
+// null in the groups left over. The read holds the counts inside the 13 groups, sets bedrag
+// of the used lines and clears the lines past the counts.
+void WritePartsLines(Table& t, const TBon& b);
+void ReadPartsLines(const Table& t, TBon& b);
 
 // Lines as stored (each followed by CR LF) and back.
 QString JoinLines(const QStringList& lines);

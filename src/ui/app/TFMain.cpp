@@ -2,6 +2,7 @@
 
 #include "KVSoundPlayer.h"
 #include "PageKeys.h"
+#include "Popups.h"
 #include "ProgressOverlay.h"
 #include "WindowPlacement.h"
 #include "SettingsPages.h"
@@ -16,6 +17,8 @@
 #include "app/Language.h"
 #include "document/KVGrid.h"
 #include "app/SettingsStore.h"
+#include "office/OverviewExport.h"
+#include "office/ReportPage.h"
 #include "store/DataFiles.h"
 #include "catalogue/ClientCatalogue.h"
 #include "catalogue/ClientPages.h"
@@ -25,6 +28,7 @@
 #include "store/LocalStore.h"
 #include "document/Mail.h"
 #include "ticket/SignPage.h"
+#include "ticket/TemplatePages.h"
 #include "ticket/TicketEditor.h"
 #include "ticket/TicketOps.h"
 
@@ -60,6 +64,7 @@ const MainItem kMainItems[] = {
     {"ListBoxItemSpecificatie", "Specificatie", "week"}, {"ListBoxItemGebruikt", "Gebruikt", "used"},
     {"ListBoxItemBenodigd", "Benodigd", "needed"},       {"ListBoxItem43", "Foto's", "photos"},
     {"ListBoxItemBekijk", "Bekijk", "view"},             {"ListBoxItemOndertekening", "Afronding", "sign"},
+    {"ListBoxItemSjabloon", "Opslaan als sjabloon", "template"},
 };
 
 const QString kNoDetail = QStringLiteral("....");
@@ -125,11 +130,17 @@ TFMain::TFMain(const QString& documentsFolder, Edition edition, SeamsSetup setup
         {{QStringLiteral("TabItemSync")}, [this] { Sync(); }},
         {{QStringLiteral("TabItemConflicten")}, [this] { Conflicts(); }},
         {{QStringLiteral("TabItemAbout")}, [this] { About(); }},
+        {{QStringLiteral("TabItemSjablonen")}, [this] { Templates(); }},
+        {{QStringLiteral("TabItemRapport")}, [this] { Report(); }},
     };
     connectMainPage();
     new PageKeys(this, [this]() -> QWidget* {
         if (m_termEditor && m_termEditor->isVisible())
             return m_termEditor;
+        // A choice or a name asked over the page takes the keys before the page beneath it.
+        for (KVPopup* popup : QObject::findChildren<KVPopup*>(QString(), Qt::FindDirectChildrenOnly))
+            if (popup->isVisible())
+                return popup;
         return m_tabs->currentWidget();
     });
     m_periodicCheck = new PeriodicCheck(this, *m_cloud);
@@ -170,8 +181,25 @@ TicketEditor* TFMain::Ticket()
         connect(m_ticket, &TicketEditor::OpenClientCatalogue, this, [this] { Catalogue().clients->EditOpdrachtgeverClick(); });
         // Signed from the preview: the preview filled again.
         connect(m_ticket, &TicketEditor::RefillPreview, this, [this] { FillDocument(*m_g); });
+        m_ticket->SetMenuOpener(QStringLiteral("ListBoxItemSjabloon"), [this] { Templates()->ListBoxItemSjabloonClick(); });
+        // "+" offers the templates once there are any.
+        m_ticket->SetNewTicketChooser([this] { return Templates()->OfferNewChoice(); });
     }
     return m_ticket;
+}
+
+TemplatePages* TFMain::Templates()
+{
+    if (!m_templates)
+        m_templates = new TemplatePages(*this);
+    return m_templates;
+}
+
+ReportPage* TFMain::Report()
+{
+    if (!m_report)
+        m_report = new ReportPage(*this);
+    return m_report;
 }
 
 ProgressOverlay* TFMain::Progress()
@@ -192,8 +220,10 @@ PreviewPage* TFMain::Preview()
 
 const CataloguePages& TFMain::Catalogue()
 {
-    if (!m_catalogue.clients)
+    if (!m_catalogue.clients) {
         m_catalogue = InstallCataloguePages(*this);
+        new OverviewExport(*this, *m_catalogue.overview);
+    }
     return m_catalogue;
 }
 
@@ -472,6 +502,12 @@ void TFMain::BuildMainPage()
     KVListItem* od = m_listMenu->addItem(QStringLiteral("ListBoxItemOD"), QString());
     BindCaption(j, od, QStringLiteral("ListBoxItemOD"), QStringLiteral("Onderdelen"));
     od->setIconName(QStringLiteral(":/ui/icons/parts.svg"));
+    for (const auto& [name, caption, icon] : {std::tuple{"ListBoxItemSjablonen", "Sjablonen", "template"},
+                                              std::tuple{"ListBoxItemRapport", "Rapport", "report"}}) {
+        KVListItem* item = m_listMenu->addItem(QLatin1String(name), QString());
+        BindCaption(j, item, QLatin1String(name), QString::fromUtf8(caption));
+        item->setIconName(QStringLiteral(":/ui/icons/%1.svg").arg(QLatin1String(icon)));
+    }
     m_listMenu->addStretch();
     m_listMenu->hide();
     connect(m_listMenu, &KVListBox::clicked, this, &TFMain::ToggleMenu);
@@ -541,6 +577,8 @@ void TFMain::connectMainPage()
     onClick("SBBadgeOG", [this] { Catalogue().clients->ListBoxItemOGClick(); });
     onClick("ListBoxItemOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
     onClick("SBBadgeOD", [this] { Catalogue().parts->ListBoxItemODClick(); });
+    onClick("ListBoxItemSjablonen", [this] { Templates()->ListBoxItemSjablonenClick(); });
+    onClick("ListBoxItemRapport", [this] { Report()->ListBoxItemRapportClick(); });
     onClick("SBConfig", [this] { Config()->SBConfigClick(); });
     onClick("SBPro", [this] { Pro()->SBProClick(); });
     onClick("SBAbout", [this] { About()->ListBoxItemAboutClick(); });

@@ -28,6 +28,8 @@ class ConfigPage;
 class ProPage;
 class AboutPage;
 class ProgressOverlay;
+class ReportPage;
+class TemplatePages;
 
 // The main window: a scroll box (VertScrollBox1) holding Layout1, which holds the page stack
 // TabControl1 with every page of the application. Its create event runs the start-up sequence,
@@ -120,6 +122,8 @@ public:
     SyncPage* Sync();
     ConflictsPage* Conflicts();
     const CataloguePages& Catalogue();
+    TemplatePages* Templates();
+    ReportPage* Report();
     // The band that shows the progress of long transfers, built on first use.
     ProgressOverlay* Progress();
 
@@ -190,6 +194,8 @@ private:
     ProPage* m_pro = nullptr;
     AboutPage* m_about = nullptr;
     CataloguePages m_catalogue;
+    TemplatePages* m_templates = nullptr;
+    ReportPage* m_report = nullptr;
 
     QRectF m_kbBounds;
     bool m_needOffset = false;

@@ -66,7 +66,16 @@ void TicketEditor::menuItemClicked(const QString& itemName)
 
 void TicketEditor::SBNewClick()
 {
-    ApplyDetails(NewBon(m_g));
+    if (m_newChooser && m_newChooser())
+        return;
+    NewTicket();
+}
+
+void TicketEditor::NewTicket() { StartTicket(NewBon(m_g)); }
+
+void TicketEditor::StartTicket(const TicketDetails& details)
+{
+    ApplyDetails(details);
     m_photos->FillPhotoList(); // TableViewFoto emptied
 }
 

@@ -37,9 +37,16 @@ public:
     // A main-menu item of the current ticket was clicked (the window leads every one here).
     void menuItemClicked(const QString& itemName);
 
-    // "+" on the main page, and "+" of the overview (which first shows the main page).
+    // "+" on the main page, and "+" of the overview (which first shows the main page): the
+    // chooser, when one is set and it offers a choice, else a new ticket at once.
     void SBNewClick();
     void SBAddBonClick();
+    // A new ticket with the next number, and the menus of a ticket just started.
+    void NewTicket();
+    void StartTicket(const TicketDetails& details);
+    // What "+" offers before it starts a ticket: returns true when it took over (it shows a
+    // choice that ends in NewTicket or StartTicket), false to let "+" start one at once.
+    void SetNewTicketChooser(std::function<bool()> choose) { m_newChooser = std::move(choose); }
     // Loads the stored ticket with this id; returns false when there is none (nothing changed).
     bool LoadBon(const QString& id);
     // Every page's OK: store, share a signed ticket, show the main page.
@@ -68,6 +75,7 @@ private:
     TFMain& m_main;
     KVGlobal& m_g;
     QHash<QString, std::function<void()>> m_openers;
+    std::function<bool()> m_newChooser;
     AlgemeenPage* m_algemeen = nullptr;
     TypePage* m_type = nullptr;
     SpecificatiePage* m_specificatie = nullptr;
