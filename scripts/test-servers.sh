@@ -46,9 +46,11 @@ start_mariadb() {
   export KV_TEST_MYSQL_DATADIR="$KV_DB_DIR/data"
   mariadb-install-db --no-defaults --user=root --datadir="$KV_DB_DIR/data" \
     --auth-root-authentication-method=socket --skip-test-db --force >"$KV_DB_DIR/install.log" 2>&1
+  # A connect timeout of a minute: a sanitizer build on a loaded machine can take longer than the
+  # default ten seconds for its TLS handshake, and the server would reset it.
   mariadbd --no-defaults --user=root --datadir="$KV_DB_DIR/data" --socket="$KV_DB_DIR/mysql.sock" \
     --pid-file="$KV_DB_DIR/mysqld.pid" --port="$KV_TEST_MYSQL_PORT" --bind-address=127.0.0.1 \
-    --skip-name-resolve --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
+    --skip-name-resolve --connect-timeout=60 --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci \
     --ssl-ca="$KV_TEST_TLS_CA" --ssl-cert="$KV_TEST_TLS_CERT" --ssl-key="$KV_TEST_TLS_KEY" \
     --log-error="$KV_DB_DIR/err.log" &
   KV_DB_PID=$!
@@ -59,7 +61,7 @@ start_mariadb() {
   mariadb --no-defaults --socket="$KV_DB_DIR/mysql.sock" -uroot -e \
     "CREATE USER 'kvadmin'@'%' IDENTIFIED BY 'kvadmin'; GRANT ALL PRIVILEGES ON *.* TO 'kvadmin'@'%' WITH GRANT OPTION; FLUSH PRIVILEGES;"
   # Lets a fault test stop and start the same server again.
-  export KV_TEST_MYSQL_START="mariadbd --no-defaults --user=root --datadir=$KV_DB_DIR/data --socket=$KV_DB_DIR/mysql.sock --pid-file=$KV_DB_DIR/mysqld.pid --port=$KV_TEST_MYSQL_PORT --bind-address=127.0.0.1 --skip-name-resolve --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci --ssl-ca=$KV_TEST_TLS_CA --ssl-cert=$KV_TEST_TLS_CERT --ssl-key=$KV_TEST_TLS_KEY --log-error=$KV_DB_DIR/err.log"
+  export KV_TEST_MYSQL_START="mariadbd --no-defaults --user=root --datadir=$KV_DB_DIR/data --socket=$KV_DB_DIR/mysql.sock --pid-file=$KV_DB_DIR/mysqld.pid --port=$KV_TEST_MYSQL_PORT --bind-address=127.0.0.1 --skip-name-resolve --connect-timeout=60 --character-set-server=utf8mb4 --collation-server=utf8mb4_general_ci --ssl-ca=$KV_TEST_TLS_CA --ssl-cert=$KV_TEST_TLS_CERT --ssl-key=$KV_TEST_TLS_KEY --log-error=$KV_DB_DIR/err.log"
   export KV_TEST_MYSQL_PIDFILE="$KV_DB_DIR/mysqld.pid"
   echo "MariaDB on 127.0.0.1:$KV_TEST_MYSQL_PORT"
 }

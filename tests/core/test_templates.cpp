@@ -162,7 +162,7 @@ TEST(TicketTemplates, TheTableIsLocalKeptOverARestartAndNeverPushed)
     MaintenanceTicket app;
     KVGlobal& g = *app.g;
     int pushes = 0;
-    g.cloud.fanOut = [&pushes](const QString&, Table&) { ++pushes; };
+    g.cloud.fanOut = [&pushes](const QString&, Table&) { ++pushes; return true; };
     g.CloudSyncEnabled = true;
     TicketTemplates::SaveCurrentTicket(g, QStringLiteral("Ketel"));
     EXPECT_EQ(pushes, 0);
