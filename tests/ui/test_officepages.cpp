@@ -145,6 +145,13 @@ TEST(TemplatePages, AMechanicStartsAMaintenanceTicketFromATemplateInTwoTaps)
     QTest::mouseClick(win.find<QWidget>("PopupNieuw"), Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_FALSE(shown(win, "PopupNieuw"));
     EXPECT_EQ(win.g().bon.bonnr, "1-20200003");
+    // So does Esc, and the page beneath stays where it is.
+    win.click("SBNew");
+    ASSERT_TRUE(shown(win, "PopupNieuw"));
+    QTest::keyClick(win.find<QWidget>("PopupNieuw"), Qt::Key_Escape);
+    EXPECT_FALSE(shown(win, "PopupNieuw"));
+    EXPECT_EQ(win.page(), "TabItemMain");
+    EXPECT_EQ(win.g().bon.bonnr, "1-20200003");
 }
 
 TEST(TemplatePages, TheTemplatesPageStartsRenamesAndDeletes)

@@ -85,9 +85,16 @@ bool PageKeys::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    QAbstractButton* button = ButtonFor(m_layer(), key->key(), key->modifiers());
-    if (!button)
+    QWidget* layer = m_layer();
+    QAbstractButton* button = ButtonFor(layer, key->key(), key->modifiers());
+    if (!button) {
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && layer &&
+            layer->property(ClosedByEscape).toBool()) {
+            layer->hide();
+            return true;
+        }
         return false;
+    }
     button->click();
     return true;
 }

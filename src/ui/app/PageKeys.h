@@ -7,7 +7,8 @@ class QAbstractButton;
 class QWidget;
 
 // The keyboard's way through the pages, for a mechanic with a keyboard as much as a finger:
-//   Esc             the page's back button (the one whose name ends in "Terug");
+//   Esc             the page's back button (the one whose name ends in "Terug"), or closes a
+//                   popup that has none;
 //   Enter / Return  the page's OK button (name ends in "OK"), not inside a multi-line text;
 //   Ctrl+N          "+" on the main page (SBNew);
 //   F5              the list's download button (SBDownload…);
@@ -20,6 +21,10 @@ class PageKeys : public QObject {
 public:
     // layer: the widget whose buttons the keys press now (the popup in front, else the page).
     PageKeys(QWidget* window, std::function<QWidget*()> layer);
+
+    // A layer with this property set to true (a popup over the page) is hidden by Esc when it has
+    // no back button of its own.
+    static constexpr const char* ClosedByEscape = "kvClosedByEscape";
 
     // The visible, enabled button of the layer that a key presses, or nullptr.
     static QAbstractButton* ButtonFor(QWidget* layer, int key, Qt::KeyboardModifiers modifiers);

@@ -1,5 +1,7 @@
 #include "Popups.h"
 
+#include "PageKeys.h"
+
 #include "KVWidgets.h"
 #include "app/KVJargon.h"
 
@@ -19,6 +21,8 @@ constexpr int kMaxPanelWidth = 380;
 KVPopup::KVPopup(const QString& objectName, QWidget* window) : QWidget(window)
 {
     setObjectName(objectName);
+    // Esc closes it like a tap beside the panel, where it has no "Terug" of its own.
+    setProperty(PageKeys::ClosedByEscape, true);
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("#%1 { background: rgba(0, 0, 0, 90); }"
                                  "#%1 QFrame#%1Panel { background: white; border-radius: 10px; }")
