@@ -121,7 +121,9 @@ NamePopup::NamePopup(KVJargon& j, const QString& objectName, QWidget* window) : 
     panel()->layout()->addWidget(box);
     connect(back, &QPushButton::clicked, this, &QWidget::hide);
     connect(ok, &QPushButton::clicked, this, &NamePopup::accept);
-    connect(m_edit, &QLineEdit::returnPressed, this, &NamePopup::accept);
+    // Enter in the edit reaches OK through the window's keys (the popup is the layer in front):
+    // answering returnPressed here as well would hide the popup first and let the same key press
+    // the OK of the page beneath.
 }
 
 void NamePopup::Open(const QString& heading, const QString& name)

@@ -51,7 +51,8 @@ private:
     KVListBox* m_list = nullptr;
 };
 
-// A name to type: an edit with "Terug" and "OK" (or Enter); OK with an empty name does nothing.
+// A name to type: an edit with "Terug" and "OK" (Esc and Enter in the window); OK with an empty
+// name does nothing.
 class NamePopup : public KVPopup {
     Q_OBJECT
 public:
