@@ -1,5 +1,6 @@
 // Download: the own inbox merged into the local tables by id, then emptied.
 #include "CloudTestSupport.h"
+#include "cloud/CloudStatus.h"
 #include "store/Table.h"
 
 #include <QElapsedTimer>
@@ -225,6 +226,28 @@ TEST(CloudDownload, ALocalFailureLeavesTheBatchInTheInbox)
     dev.cloud->RowMerged = nullptr;
     EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Parts));
     EXPECT_EQ(od.RecordCount(), 50);
+    EXPECT_EQ(company.Count("od1"), 0);
+}
+
+// A delete that the server refuses fails on the thread that sends the deletes: the download ends
+// with the server's error, the rows stay in the inbox, and the sync page's last error (kept in the
+// local database, which only the interface thread may use) holds the server's own text.
+TEST(CloudDownload, ARefusedDeleteIsReportedAndTheRowsStay)
+{
+    TestCompany company(1);
+    addParts(company, 30);
+    company.Exec(QStringLiteral("CREATE TRIGGER `keep_od1` BEFORE DELETE ON `od1` FOR EACH ROW "
+                                "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'no deleting here'"));
+    Unit1 dev(company);
+    EXPECT_THROW(dev.cloud->PullInbox(CloudKind::Parts), CloudError);
+    EXPECT_EQ(company.Count("od1"), 30);
+    EXPECT_TRUE(dev.cloud->Status().LastError().detail.contains("no deleting here"))
+        << dev.cloud->Status().LastError().detail.toStdString();
+
+    // Once the server lets them go, the next download merges the same rows by id, once.
+    company.Exec(QStringLiteral("DROP TRIGGER `keep_od1`"));
+    EXPECT_TRUE(dev.cloud->PullInbox(CloudKind::Parts));
+    EXPECT_EQ(dev.g.OnderdeelTable().RecordCount(), 30);
     EXPECT_EQ(company.Count("od1"), 0);
 }
 

@@ -145,8 +145,14 @@ int KVCloud::pullBatch(CloudKind kind, Table& local, const std::vector<int>& tar
             }
         });
         deleter.join();
-        if (deleteFailure)
-            std::rethrow_exception(deleteFailure);
+        if (deleteFailure) {
+            try {
+                std::rethrow_exception(deleteFailure);
+            } catch (const CloudError& e) {
+                m_status->NoteError(e.code(), e.text());
+                throw;
+            }
+        }
         UniConnectionCloud.Commit();
         // A full batch may have more behind it. Rows that cannot be deleted would come back for
         // ever: then stop rather than loop.

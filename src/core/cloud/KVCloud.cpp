@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <thread>
+
 KVCloud::KVCloud(KVGlobal& global)
     : probeHost(EditionInfo::ProbeHost()), g(global), m_status(std::make_unique<CloudStatus>(global)),
       m_outbox(std::make_unique<CloudOutbox>(global, *this)), m_conflicts(std::make_unique<CloudConflicts>(global, *this))
@@ -18,8 +20,11 @@ KVCloud::KVCloud(KVGlobal& global)
     // The connection's error event (UniConnectionCloudError): no database error of this
     // connection is reported; the operation under way ends and its caller's recovery applies.
     // The sync page shows the last one.
-    UniConnectionCloud.OnError = [this](int code, const QString& text) {
-        m_status->NoteError(code, text);
+    // An error on the download's delete thread is noted once its batch is back on this thread:
+    // the status lives in the local database, which only this thread may use.
+    UniConnectionCloud.OnError = [this, home = std::this_thread::get_id()](int code, const QString& text) {
+        if (std::this_thread::get_id() == home)
+            m_status->NoteError(code, text);
         return false;
     };
 
