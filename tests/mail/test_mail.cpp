@@ -230,7 +230,7 @@ TEST_F(MailTest, LargeAttachmentsReportTheBytesSent)
 {
     QByteArray photo(600 * 1024, Qt::Uninitialized);
     for (int i = 0; i < photo.size(); ++i)
-        photo[i] = char(i * 7919 % 251);
+        photo[i] = char(quint64(i) * 7919 % 251);
     AddPhoto(QStringLiteral("foto-groot.jpg"), QStringLiteral("Groot"), photo);
     UseOwnServer();
     QList<std::pair<qint64, qint64>> reports;
